@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace quillomat {
+
+// Statement forms; the value is the row of the statement-form pop-up.
+inline constexpr std::int64_t SyntaxGprint = 0;
+inline constexpr std::int64_t SyntaxCursorGprint = 1;
+inline constexpr std::int64_t SyntaxData = 2;
+inline constexpr std::int64_t SyntaxDefb = 3;
+
+// Largest decoded picture that may be converted, in pixels.
+inline constexpr std::int64_t MaxPictureWidth = 624;
+inline constexpr std::int64_t MaxPictureHeight = 128;
+
+// A listing line longer than this is cut.
+inline constexpr std::int64_t MaxLineLength = 76;
+// Value of the page's line counter at which a new page begins.
+inline constexpr std::int64_t LinesPerPage = 54;
+
+// Upper bound of Zeile and OutPutString (21 elements, 0 to 20).
+inline constexpr std::int64_t StateArrayUpperBound = 20;
+
+// The line end inside message texts. Qt breaks message lines at "\n" on
+// every platform, so that is the program's line end for messages.
+inline constexpr std::string_view EndOfLine = "\n";
+
+// The two user errors.
+inline constexpr std::string_view BitCountMessage =
+    "Incorrect image format !\nUse color depth 1 Bit Monochrome";
+inline constexpr std::string_view TooLargeMessage = "Image too large !";
+
+// Every listing line ends with a carriage return alone.
+inline constexpr char ListingLineEnd = '\r';
+
+}  // namespace quillomat
