@@ -5,7 +5,7 @@
 #include <string>
 
 #include "boundedarray.h"
-#include "limits.h"
+#include "conversionlimits.h"
 
 namespace quillomat {
 
