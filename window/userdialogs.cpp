@@ -1,0 +1,34 @@
+#include "userdialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+void QtDialogs::showMessage(QWidget* parent, const QString& text) {
+  QMessageBox box(parent);
+  box.setText(text);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+}
+
+std::optional<QString> QtDialogs::askSaveFileName(QWidget* parent, const SaveRequest& request) {
+  QFileDialog dialog(parent, request.title, request.folder, request.filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setLabelText(QFileDialog::FileName, request.prompt);
+  dialog.selectFile(request.suggestedName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
+void QtDialogs::showPageSetup(QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, nullptr);
+  dialog.exec();
+}
+
+bool QtDialogs::askPrinter(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
