@@ -1,0 +1,123 @@
+#include <string_view>
+
+#include "conversion.h"
+
+namespace quillomat {
+
+namespace {
+
+constexpr std::string_view GprintContinuationPrefix = "GPRINT \"";
+constexpr std::string_view ContinuationMarker = "\";";
+constexpr std::string_view LineEnd{&ListingLineEnd, 1};
+
+// The current page and its line counter.
+class PageWriter {
+ public:
+  explicit PageWriter(ConversionState& state) : state_(state) {}
+
+  // Adds text, then a line end, to the current page.
+  void appendLine(std::string_view first, std::string_view second = {}, std::string_view third = {}) {
+    std::string& page = state_.OutPutString(state_.DruckSeiten);
+    page.append(first).append(second).append(third).append(LineEnd);
+  }
+
+  // A page ends when its 54th line is counted; whatever comes next, even
+  // nothing, goes to the next page.
+  void countLine() {
+    if (++pageLineCount_ == LinesPerPage) {
+      ++state_.DruckSeiten;
+      pageLineCount_ = 0;
+    }
+  }
+
+ private:
+  ConversionState& state_;
+  std::int64_t pageLineCount_ = 0;
+};
+
+// The statements are cut by position rather than in a working copy that is
+// shortened after every cut; the lines are the same, without the copying.
+
+// A string statement too long for its line is cut every cutWidth characters;
+// each piece closes its string with '";' and the rest goes on after the
+// prefix 'GPRINT "'. The pieces are counted before they are written, the
+// last line of the statement never.
+void layOutStringStatement(PageWriter& pages, std::string_view statement, std::size_t cutWidth) {
+  if (statement.size() <= cutWidth) {
+    pages.appendLine(statement);
+    pages.countLine();
+    return;
+  }
+  pages.countLine();
+  pages.appendLine(statement.substr(0, cutWidth), ContinuationMarker);
+  std::string_view rest = statement.substr(cutWidth);
+  const std::size_t restPerLine = cutWidth - GprintContinuationPrefix.size();
+  while (GprintContinuationPrefix.size() + rest.size() > cutWidth) {
+    pages.countLine();
+    pages.appendLine(GprintContinuationPrefix, rest.substr(0, restPerLine), ContinuationMarker);
+    rest = rest.substr(restPerLine);
+  }
+  pages.appendLine(GprintContinuationPrefix, rest);
+}
+
+// A data list is cut after 76 characters, which is always after an item; the
+// comma that follows is dropped and the rest goes on after the keyword.
+void layOutDataStatement(PageWriter& pages, std::string_view statement, std::string_view prefix) {
+  const auto cutWidth = static_cast<std::size_t>(MaxLineLength);
+  if (statement.size() <= cutWidth) {
+    pages.appendLine(statement);
+    pages.countLine();
+    return;
+  }
+  pages.countLine();
+  pages.appendLine(statement.substr(0, cutWidth));
+  std::string_view rest = statement.substr(cutWidth + 1);
+  const std::size_t restPerLine = cutWidth - prefix.size();
+  while (prefix.size() + rest.size() > cutWidth) {
+    pages.countLine();
+    pages.appendLine(prefix, rest.substr(0, restPerLine));
+    rest = rest.substr(restPerLine + 1);
+  }
+  pages.appendLine(prefix, rest);
+}
+
+std::size_t stringCutWidth(std::int64_t mode, std::int64_t statementIndex) {
+  const std::int64_t extra = (mode == SyntaxCursorGprint && statementIndex >= 3) ? 1 : 0;
+  return static_cast<std::size_t>(MaxLineLength + extra);
+}
+
+}  // namespace
+
+void DoFormatGprint(ConversionState& state) {
+  state.DruckSeiten = 0;
+  for (std::string& page : state.OutPutString) page.clear();
+  // Every statement is taken before anything is laid out, so a count past
+  // Zeile's upper bound fails here, with all pages empty.
+  for (std::int64_t k = 1; k <= state.AnzahlZeilen; ++k) (void)state.Zeile(k);
+
+  const std::int64_t mode = state.Mode;
+  if (mode < SyntaxGprint || mode > SyntaxDefb) return;
+
+  PageWriter pages(state);
+  for (std::int64_t k = 1; k <= state.AnzahlZeilen; ++k) {
+    const std::string& statement = state.Zeile(k);
+    if (mode == SyntaxGprint || mode == SyntaxCursorGprint) {
+      layOutStringStatement(pages, statement, stringCutWidth(mode, k));
+    } else {
+      layOutDataStatement(pages, statement, mode == SyntaxData ? "DATA " : "DEFB ");
+    }
+    pages.appendLine({});
+    pages.countLine();
+  }
+}
+
+std::string ListingText(const ConversionState& state) {
+  std::size_t length = 0;
+  for (std::int64_t i = 0; i <= state.DruckSeiten; ++i) length += state.OutPutString(i).size();
+  std::string text;
+  text.reserve(length);
+  for (std::int64_t i = 0; i <= state.DruckSeiten; ++i) text += state.OutPutString(i);
+  return text;
+}
+
+}  // namespace quillomat

@@ -1,0 +1,42 @@
+#include "pixelbands.h"
+
+#include <cstddef>
+
+namespace quillomat {
+
+namespace {
+
+// For a stored byte, a word whose byte j holds the byte's pixel j (bit 7 - j)
+// in its bit 0. Shifting it by a band row r and or-ing the eight rows together
+// transposes an 8 x 8 block of pixels in one go.
+constexpr std::array<std::uint64_t, 256> makeSpreadTable() {
+  std::array<std::uint64_t, 256> table{};
+  for (std::size_t value = 0; value < table.size(); ++value) {
+    for (std::size_t pixel = 0; pixel < 8; ++pixel) {
+      if ((value >> (7 - pixel)) & 1U) table[value] |= std::uint64_t{1} << (8 * pixel);
+    }
+  }
+  return table;
+}
+
+constexpr std::array<std::uint64_t, 256> SpreadTable = makeSpreadTable();
+
+}  // namespace
+
+void GatherBand(const WorkArray& topDownRows, const FileGeometry& geometry, std::int64_t band,
+                WorkArray& columnBytes) {
+  const auto bytesPerRow = static_cast<std::size_t>(geometry.BytesPerRow);
+  const std::size_t firstRow = 8 * static_cast<std::size_t>(band);
+  std::size_t write = 8 * bytesPerRow * static_cast<std::size_t>(band);
+  for (std::size_t m = 0; m < bytesPerRow; ++m) {
+    std::uint64_t columns = 0;
+    for (std::size_t r = 0; r < 8; ++r) {
+      columns |= SpreadTable[topDownRows[(firstRow + r) * bytesPerRow + 1 + m]] << r;
+    }
+    for (std::size_t pixel = 0; pixel < 8; ++pixel) {
+      columnBytes[write++] = static_cast<std::uint8_t>(columns >> (8 * pixel));
+    }
+  }
+}
+
+}  // namespace quillomat

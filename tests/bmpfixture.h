@@ -1,0 +1,87 @@
+#pragma once
+
+// 1-bit BMP files built from a small pixel grid, for tests.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct BmpOptions {
+  std::uint32_t infoHeaderSize = 40;  // 40, 108 or 124
+  bool topDown = false;                // stored top row first, negative height
+  bool spareBitsSet = false;           // bits past the width in each row's last byte
+  std::array<std::uint32_t, 2> palette{0x00FFFFFF, 0x00000000};
+  std::uint16_t bitCount = 1;          // written into the header only
+  std::size_t trailingBytes = 0;       // extra bytes after the last row
+};
+
+namespace bmpfixture_detail {
+inline void put16(std::string& out, std::size_t at, std::uint32_t value) {
+  out[at] = static_cast<char>(value & 0xFF);
+  out[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+inline void put32(std::string& out, std::size_t at, std::uint32_t value) {
+  put16(out, at, value & 0xFFFF);
+  put16(out, at + 2, value >> 16);
+}
+}  // namespace bmpfixture_detail
+
+// rows: top row first, 'X' a set pixel (stored bit 1), anything else clear.
+// All rows have the picture's width.
+inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const BmpOptions& options = {}) {
+  using namespace bmpfixture_detail;
+  const std::size_t width = rows.empty() ? 0 : rows.front().size();
+  const std::size_t height = rows.size();
+  const std::size_t bytesPerRow = (width + 7) / 8;
+  const std::size_t stride = (bytesPerRow + 3) / 4 * 4;
+  const std::size_t offset = 14 + options.infoHeaderSize + 8;
+  std::string file(offset + stride * height + options.trailingBytes, '\0');
+
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(file, 2, static_cast<std::uint32_t>(file.size()));
+  put32(file, 10, static_cast<std::uint32_t>(offset));
+  put32(file, 14, options.infoHeaderSize);
+  put32(file, 18, static_cast<std::uint32_t>(width));
+  const auto storedHeight = static_cast<std::int32_t>(height);
+  put32(file, 22, static_cast<std::uint32_t>(options.topDown ? -storedHeight : storedHeight));
+  put16(file, 26, 1);
+  put16(file, 28, options.bitCount);
+  put32(file, 34, static_cast<std::uint32_t>(stride * height));
+  put32(file, 46, 2);
+  put32(file, offset - 8, options.palette[0]);
+  put32(file, offset - 4, options.palette[1]);
+
+  for (std::size_t y = 0; y < height; ++y) {
+    const std::size_t storedRow = options.topDown ? y : height - 1 - y;
+    const std::size_t rowStart = offset + storedRow * stride;
+    for (std::size_t x = 0; x < bytesPerRow * 8; ++x) {
+      const bool set = x < width ? rows[y][x] == 'X' : options.spareBitsSet;
+      if (set) file[rowStart + x / 8] = static_cast<char>(file[rowStart + x / 8] | (0x80 >> (x % 8)));
+    }
+  }
+  return file;
+}
+
+// A width x height grid whose pixel (x, y) is set where isSet(x, y) holds.
+template <typename Predicate>
+std::vector<std::string> pixelGrid(std::size_t width, std::size_t height, Predicate isSet) {
+  std::vector<std::string> rows(height, std::string(width, '.'));
+  for (std::size_t y = 0; y < height; ++y) {
+    for (std::size_t x = 0; x < width; ++x) {
+      if (isSet(x, y)) rows[y][x] = 'X';
+    }
+  }
+  return rows;
+}
+
+// A grid whose column byte at pixel column x of band b is columnByte(x, b):
+// bit r of that byte is the pixel in row 8b + r.
+template <typename ColumnByte>
+std::vector<std::string> gridOfColumnBytes(std::size_t width, std::size_t bands, ColumnByte columnByte) {
+  return pixelGrid(width, 8 * bands, [&](std::size_t x, std::size_t y) {
+    return ((columnByte(x, y / 8) >> (y % 8)) & 1U) != 0;
+  });
+}
