@@ -28,11 +28,13 @@ class BoundedArray {
 
  private:
   static std::size_t checked(std::int64_t index) {
-    if (index < 0 || index > UpperBound) {
-      throw std::out_of_range("array index " + std::to_string(index) + " is outside 0 to " +
-                              std::to_string(UpperBound));
-    }
+    if (index < 0 || index > UpperBound) [[unlikely]] throwOutOfRange(index);
     return static_cast<std::size_t>(index);
+  }
+
+  [[noreturn]] static void throwOutOfRange(std::int64_t index) {
+    throw std::out_of_range("array index " + std::to_string(index) + " is outside 0 to " +
+                            std::to_string(UpperBound));
   }
 
   std::array<T, static_cast<std::size_t>(UpperBound) + 1> items_{};

@@ -1,3 +1,5 @@
+#include <array>
+#include <cstring>
 #include <string_view>
 
 #include "conversion.h"
@@ -8,31 +10,66 @@ namespace {
 
 constexpr std::string_view GprintContinuationPrefix = "GPRINT \"";
 constexpr std::string_view ContinuationMarker = "\";";
-constexpr std::string_view LineEnd{&ListingLineEnd, 1};
 
-// The current page and its line counter.
+// Copies a piece of a line with fixed-size moves, which the compiler keeps
+// inline; a call to memcpy for every short piece costs more than the copy.
+void copyShort(char* out, std::string_view piece) {
+  const char* in = piece.data();
+  const std::size_t n = piece.size();
+  if (n >= 16) {
+    for (std::size_t i = 0; i + 16 <= n; i += 16) std::memcpy(out + i, in + i, 16);
+    std::memcpy(out + n - 16, in + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(out, in, 8);
+    std::memcpy(out + n - 8, in + n - 8, 8);
+  } else {
+    for (std::size_t i = 0; i < n; ++i) out[i] = in[i];
+  }
+}
+
+// The current page and its line counter. Lines are gathered in a buffer and
+// written to the page in large pieces: a listing has hundreds of short lines.
 class PageWriter {
  public:
   explicit PageWriter(ConversionState& state) : state_(state) {}
 
-  // Adds text, then a line end, to the current page.
+  // Adds text, then a line end, to the current page. No listing line is
+  // longer than 80 characters.
   void appendLine(std::string_view first, std::string_view second = {}, std::string_view third = {}) {
-    std::string& page = state_.OutPutString(state_.DruckSeiten);
-    page.append(first).append(second).append(third).append(LineEnd);
+    (void)state_.OutPutString(state_.DruckSeiten);  // a page past the last one fails here
+    const std::size_t length = first.size() + second.size() + third.size() + 1;
+    if (used_ + length > buffer_.size()) flush();
+    char* out = buffer_.data() + used_;
+    for (const std::string_view piece : {first, second, third}) {
+      copyShort(out, piece);
+      out += piece.size();
+    }
+    *out = ListingLineEnd;
+    used_ += length;
   }
 
   // A page ends when its 54th line is counted; whatever comes next, even
   // nothing, goes to the next page.
   void countLine() {
     if (++pageLineCount_ == LinesPerPage) {
+      flush();
       ++state_.DruckSeiten;
       pageLineCount_ = 0;
     }
   }
 
+  // Writes what is gathered to the current page.
+  void flush() {
+    if (used_ == 0) return;
+    state_.OutPutString(state_.DruckSeiten).append(buffer_.data(), used_);
+    used_ = 0;
+  }
+
  private:
   ConversionState& state_;
   std::int64_t pageLineCount_ = 0;
+  std::array<char, 8192> buffer_;
+  std::size_t used_ = 0;
 };
 
 // The statements are cut by position rather than in a working copy that is
@@ -109,6 +146,7 @@ void DoFormatGprint(ConversionState& state) {
     pages.appendLine({});
     pages.countLine();
   }
+  pages.flush();
 }
 
 std::string ListingText(const ConversionState& state) {

@@ -1,5 +1,6 @@
 #include "statementforms.h"
 
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -26,9 +27,19 @@ char* putText(char* out, std::string_view text) {
   return out + text.size();
 }
 
+// ",&" and the byte's two hex digits, for each byte value.
+struct DataItemTable {
+  std::array<std::array<char, 4>, 256> items{};
+  constexpr DataItemTable() {
+    for (std::size_t value = 0; value < items.size(); ++value) {
+      items[value] = {',', '&', HexDigits[value >> 4], HexDigits[value & 0x0F]};
+    }
+  }
+};
+constexpr DataItemTable DataItems;
+
 char* putHexPair(char* out, std::uint8_t value) {
-  out[0] = HexDigits[value >> 4];
-  out[1] = HexDigits[value & 0x0F];
+  std::memcpy(out, &DataItems.items[value][2], 2);
   return out + 2;
 }
 
@@ -43,13 +54,14 @@ void appendDataList(std::string& text, std::string_view keyword, std::span<const
   // Items are "&" and a hex pair, joined by single commas.
   const std::size_t items = columnBytes.size();
   char* out = grow(text, keyword.size() + 1 + (items == 0 ? 0 : 4 * items - 1));
+  // Every item is written with the comma before it; the first item's comma
+  // lands where the blank after the keyword belongs and is put right after.
   out = putText(out, keyword);
-  *out++ = ' ';
   for (std::size_t i = 0; i < items; ++i) {
-    if (i != 0) *out++ = ',';
-    *out++ = '&';
-    out = putHexPair(out, columnBytes[i]);
+    std::memcpy(out, DataItems.items[columnBytes[i]].data(), 4);
+    out += 4;
   }
+  *(out - 4 * items) = ' ';
 }
 
 }  // namespace
