@@ -1,0 +1,140 @@
+// Arbitrary file bytes, an arbitrary decoded size or none, and any statement
+// form, through the whole conversion. The conversion must never read outside
+// the file or its arrays, and every listing it shows must keep the cut rules.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "conversion.h"
+
+namespace {
+
+class RecordingView final : public quillomat::ConversionView {
+ public:
+  void showMessage(const std::string& text) override {
+    ++messages;
+    message = text;
+  }
+  void setListingText(const std::string& text) override { listing = text; }
+  void setListingEnabled(bool) override {}
+
+  int messages = 0;
+  std::string message;
+  std::string listing;
+};
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
+}
+
+void require(bool holds, const char* what) {
+  if (!holds) fail(what);
+}
+
+class Input {
+ public:
+  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  std::uint16_t word() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
+  std::string rest() { return {reinterpret_cast<const char*>(data_ + pos_), size_ - (pos_ < size_ ? pos_ : size_)}; }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+void put16(std::string& file, std::size_t at, std::uint32_t value) {
+  file[at] = static_cast<char>(value & 0xFF);
+  file[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+}
+
+// A 62-byte header in front of the fuzzer's bytes, so that most inputs get
+// past the checks into the conversion itself.
+std::string withHeader(std::uint16_t width, std::uint16_t height, const std::string& pixels) {
+  std::string file(62, '\0');
+  file[0] = 'B';
+  file[1] = 'M';
+  put16(file, 10, 62);
+  put16(file, 14, 40);
+  put16(file, 18, width);
+  put16(file, 22, height);
+  put16(file, 26, 1);
+  put16(file, 28, 1);
+  return file + pixels;
+}
+
+std::int64_t headerWord(const std::string& file, std::size_t at) {
+  if (file.size() < at + 2) return 0;
+  return static_cast<std::uint8_t>(file[at]) + 256 * static_cast<std::uint8_t>(file[at + 1]);
+}
+
+void checkListing(const quillomat::ConversionState& state, const RecordingView& view) {
+  require(state.AnzahlZeilen >= 2 && state.AnzahlZeilen <= 17, "statement count");
+  require(state.DruckSeiten >= 0 && state.DruckSeiten <= 20, "page count");
+  const std::string text = quillomat::ListingText(state);
+  require(view.listing == text, "text area shows the listing");
+  require(text.find('\n') == std::string::npos, "no line feed");
+  require(text.empty() || text.back() == '\r', "last line ended");
+
+  const bool stringForm = state.Mode == quillomat::SyntaxGprint || state.Mode == quillomat::SyntaxCursorGprint;
+  const std::size_t longest = state.Mode == quillomat::SyntaxCursorGprint ? 79 : stringForm ? 78 : 76;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\r', start)) != std::string::npos; start = end + 1) {
+    require(end - start <= longest, "line longer than the cut allows");
+  }
+  for (std::int64_t i = state.DruckSeiten + 1; i <= 20; ++i) require(state.OutPutString(i).empty(), "unused page empty");
+
+  quillomat::ConversionState again = state;
+  quillomat::DoFormatGprint(again);
+  require(again.OutPutString == state.OutPutString && again.DruckSeiten == state.DruckSeiten, "layout repeatable");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Input input(data, size);
+  const std::uint8_t control = input.byte();
+  quillomat::ConversionState state;
+  state.Mode = static_cast<std::int64_t>(input.byte() % 6) - 1;  // the four forms and two outside them
+
+  if (control & 4) {
+    const std::uint16_t width = input.word() % 700;
+    const std::uint16_t height = input.word() % 140;
+    state.OutputSharp = withHeader(width, height, input.rest());
+  } else {
+    state.OutputSharp = input.rest();
+  }
+
+  switch (control & 3) {
+    case 0:
+      break;  // the picture could not be decoded
+    case 1:
+      state.DecodedPicture = quillomat::PictureSize{headerWord(state.OutputSharp, 18), headerWord(state.OutputSharp, 22)};
+      break;
+    case 2:
+      state.DecodedPicture = quillomat::PictureSize{static_cast<std::int16_t>(input.word()), input.word()};
+      break;
+    default:
+      state.DecodedPicture = quillomat::PictureSize{headerWord(state.OutputSharp, 18) + (control >> 4) - 8,
+                                                    headerWord(state.OutputSharp, 22)};
+      break;
+  }
+
+  RecordingView view;
+  quillomat::DoShowGprint(state, view);
+  if (view.messages > 0) {
+    require(view.messages == 1, "one message");
+    require(view.message == quillomat::BitCountMessage || view.message == quillomat::TooLargeMessage, "known message");
+    require(view.listing.empty(), "failed check empties the text area");
+    for (std::int64_t k = 1; k <= 20; ++k) require(state.Zeile(k).empty(), "failed check empties the statements");
+  } else {
+    checkListing(state, view);
+  }
+  return 0;
+}
