@@ -30,5 +30,7 @@ void QtDialogs::showPageSetup(QPrinter& printer) {
 
 bool QtDialogs::askPrinter(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
+  // The whole listing is always printed, so a page range would be ignored.
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   return dialog.exec() == QDialog::Accepted;
 }

@@ -1,0 +1,284 @@
+#include <QAbstractPrintDialog>
+#include <QDir>
+#include <QFile>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "failingpdfwriter.h"
+#include "fakedialogs.h"
+#include "listingfixtures.h"
+#include "listingprinter.h"
+
+using namespace listingfixtures;
+
+namespace {
+
+QByteArray runTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
+    return {};
+  }
+  return process.readAllStandardOutput();
+}
+
+int pdfPageCount(const QString& pdf) {
+  const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf}));
+  const QRegularExpressionMatch match =
+      QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+          .match(info);
+  return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// The text of each page, as pdftotext lays it out.
+QStringList pdfPageTexts(const QString& pdf) {
+  QStringList pages = QString::fromUtf8(runTool(QStringLiteral("pdftotext"),
+                                                {QStringLiteral("-layout"), pdf, QStringLiteral("-")}))
+                          .split(QLatin1Char('\f'));
+  pages.removeLast();  // pdftotext ends every page with a form feed
+  return pages;
+}
+
+QStringList nonEmptyLines(const QStringList& lines) {
+  QStringList kept;
+  for (const QString& line : lines)
+    if (!line.trimmed().isEmpty()) kept.append(line.trimmed());
+  return kept;
+}
+
+void printToPdf(QPrinter& printer, const QString& path) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+}
+
+struct Word {
+  double xMin = 0, yMin = 0, yMax = 0;
+};
+
+// The words on the first page with their boxes, in points from the page's top left.
+QList<Word> pdfWords(const QString& pdf) {
+  const QString html = QString::fromUtf8(runTool(
+      QStringLiteral("pdftotext"),
+      {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+       QStringLiteral("1"), pdf, QStringLiteral("-")}));
+  const QRegularExpression word(QStringLiteral(
+      "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"([\\d.]+)\">"));
+  QList<Word> words;
+  for (const QRegularExpressionMatch& m : word.globalMatch(html))
+    words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
+  return words;
+}
+
+}  // namespace
+
+class ListingPrinterTests : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void splitsPagesAtCarriageReturns_data();
+  void splitsPagesAtCarriageReturns();
+  void printsOneSheetPerPage_data();
+  void printsOneSheetPerPage();
+  void textSitsAtTheSamePlaceAtAnyResolution_data();
+  void textSitsAtTheSamePlaceAtAnyResolution();
+  void printerThatCannotStartGivesAMessage();
+  void sheetThatCannotStartStopsTheDrawing();
+  void printFlow_data();
+  void printFlow();
+  void cancelledPageSetupStillLeadsToThePrintDialog();
+};
+
+void ListingPrinterTests::initTestCase() {
+  for (const char* tool : {"pdfinfo", "pdftotext"})
+    QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(),
+             "pdfinfo and pdftotext are needed: install poppler-utils");
+}
+
+void ListingPrinterTests::splitsPagesAtCarriageReturns_data() {
+  QTest::addColumn<QByteArray>("page");
+  QTest::addColumn<QStringList>("lines");
+  QTest::newRow("empty page") << QByteArray() << QStringList{};
+  QTest::newRow("one line") << QByteArray("GPRINT \"FF\"\r") << QStringList{"GPRINT \"FF\""};
+  QTest::newRow("empty lines kept") << QByteArray("A\r\r\rB\r") << QStringList{"A", "", "", "B"};
+  QTest::newRow("three empty lines") << QByteArray("\r\r\r") << QStringList{"", "", ""};
+  QTest::newRow("no line end after last") << QByteArray("A\rB") << QStringList{"A", "B"};
+}
+
+void ListingPrinterTests::splitsPagesAtCarriageReturns() {
+  QFETCH(QByteArray, page);
+  QFETCH(QStringList, lines);
+  QCOMPARE(listingPageLines(std::string_view(page.constData(), static_cast<std::size_t>(page.size()))),
+           lines);
+}
+
+void ListingPrinterTests::printsOneSheetPerPage_data() {
+  QTest::addColumn<int>("pageCount");
+  QTest::addColumn<bool>("lastPageEmpty");
+  QTest::newRow("one page") << 1 << false;
+  QTest::newRow("three pages") << 3 << false;
+  QTest::newRow("empty last page gives a blank sheet") << 2 << true;
+}
+
+void ListingPrinterTests::printsOneSheetPerPage() {
+  QFETCH(int, pageCount);
+  QFETCH(bool, lastPageEmpty);
+  std::vector<std::string> pages = gprintPages(pageCount);
+  if (lastPageEmpty) pages.back().clear();
+  quillomat::ConversionState state = listingOfPages(pages);
+  state.OutPutString(state.DruckSeiten + 1) = "NOT IN THE LISTING\r";
+
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  FakeDialogs dialogs;
+  printToPdf(printer, pdf);
+  QVERIFY(printPages(nullptr, dialogs, printer, state));
+  QVERIFY(dialogs.calls.isEmpty());
+
+  QCOMPARE(pdfPageCount(pdf), pageCount);
+  const QStringList texts = pdfPageTexts(pdf);
+  QCOMPARE(texts.size(), pageCount);
+  for (int i = 0; i < pageCount; ++i) {
+    QCOMPARE(nonEmptyLines(texts[i].split(QLatin1Char('\n'))),
+             nonEmptyLines(listingPageLines(pages[static_cast<std::size_t>(i)])));
+  }
+}
+
+void ListingPrinterTests::textSitsAtTheSamePlaceAtAnyResolution_data() {
+  QTest::addColumn<int>("dotsPerInch");
+  QTest::newRow("72 dpi") << 72;
+  QTest::newRow("300 dpi") << 300;
+  QTest::newRow("1200 dpi") << 1200;
+}
+
+void ListingPrinterTests::textSitsAtTheSamePlaceAtAnyResolution() {
+  QFETCH(int, dotsPerInch);
+  const quillomat::ConversionState state = listingOfPages({"GPRINT \"0F\"\rGPRINT \"F0\"\r"});
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  QPrinter printer;
+  printToPdf(printer, pdf);
+  printer.setResolution(dotsPerInch);
+  FakeDialogs dialogs;
+  QVERIFY(printPages(nullptr, dialogs, printer, state));
+
+  const QRectF area = printer.pageRect(QPrinter::Point);
+  const QList<Word> words = pdfWords(pdf);
+  QCOMPARE(words.size(), 4);
+  // x 30 and the first baseline at y 40, in points of the paint area; the
+  // word box reaches a little below the baseline.
+  QVERIFY2(qAbs(words[0].xMin - (area.left() + 30)) < 1.0, qPrintable(QString::number(words[0].xMin)));
+  const double belowBaseline = words[0].yMax - (area.top() + 40);
+  QVERIFY2(belowBaseline >= 0 && belowBaseline < 4, qPrintable(QString::number(belowBaseline)));
+  // The second line starts at the same x, one line spacing of a 10 point font lower.
+  QVERIFY(qAbs(words[2].xMin - words[0].xMin) < 0.5);
+  const double spacing = words[2].yMin - words[0].yMin;
+  QVERIFY2(spacing > 10 && spacing < 13.5, qPrintable(QString::number(spacing)));
+}
+
+void ListingPrinterTests::printerThatCannotStartGivesAMessage() {
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("missing/listing.pdf"));
+  QPrinter printer;
+  FakeDialogs dialogs;
+
+  printToPdf(printer, pdf);
+  QVERIFY(!printPages(nullptr, dialogs, printer, listingOfPages(gprintPages(2))));
+
+  QCOMPARE(dialogs.messages.size(), 1);
+  QVERIFY2(dialogs.messages[0].contains(QDir::toNativeSeparators(pdf)), qPrintable(dialogs.messages[0]));
+  QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void ListingPrinterTests::sheetThatCannotStartStopsTheDrawing() {
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  std::optional<QString> failure;
+  {
+    FailingPdfWriter writer(pdf);
+    failure = drawListing(writer, listingOfPages(gprintPages(3)));
+  }
+  QVERIFY(failure.has_value());
+  QVERIFY2(failure->contains(QStringLiteral("sheet 2 of 3")), qPrintable(*failure));
+  QCOMPARE(pdfPageCount(pdf), 1);
+}
+
+void ListingPrinterTests::printFlow_data() {
+  QTest::addColumn<bool>("listingShown");
+  QTest::addColumn<bool>("printAccepted");
+  QTest::addColumn<QStringList>("calls");
+  QTest::addColumn<int>("sheets");  // 0: no PDF at all
+  const QStringList bothDialogs{"pageSetup", "printer"};
+  QTest::newRow("no listing shown asks nothing") << false << true << QStringList{} << 0;
+  QTest::newRow("cancelled print dialog prints nothing") << true << false << bothDialogs << 0;
+  QTest::newRow("printed after rebuilding the pages") << true << true << bothDialogs << 1;
+}
+
+void ListingPrinterTests::printFlow() {
+  QFETCH(bool, listingShown);
+  QFETCH(bool, printAccepted);
+  QFETCH(QStringList, calls);
+  QFETCH(int, sheets);
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  FakeDialogs dialogs;
+  if (printAccepted) dialogs.printAnswer = pdf;
+  // Three pages until the pages are rebuilt, then one.
+  quillomat::ConversionState state = oneStatementListing();
+
+  printListing(nullptr, dialogs, state, listingShown);
+
+  QCOMPARE(dialogs.calls, calls);
+  QCOMPARE(state.DruckSeiten, listingShown ? 0 : 2);
+  if (listingShown) {
+    // The print dialog gets a printer of its own, not the page setup's.
+    QCOMPARE(dialogs.printerOrientation, std::optional(QPageLayout::Portrait));
+  }
+  if (sheets == 0) {
+    QVERIFY(QDir(dir.path()).isEmpty());
+    return;
+  }
+  QCOMPARE(pdfPageCount(pdf), sheets);
+  QCOMPARE(nonEmptyLines(pdfPageTexts(pdf).value(0).split(QLatin1Char('\n'))),
+           QStringList{QStringLiteral("GPRINT \"FF02040810204080\"")});
+}
+
+void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
+  QStringList seen;
+  bool pageRangeOffered = true;
+  QTimer answer;
+  answer.setInterval(20);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    if (auto* setup = qobject_cast<QPageSetupDialog*>(modal)) {
+      seen.append(QStringLiteral("pageSetup"));
+      setup->reject();
+    } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
+      seen.append(QStringLiteral("printer"));
+      pageRangeOffered = print->testOption(QAbstractPrintDialog::PrintPageRange);
+      print->reject();
+    }
+  });
+  answer.start();
+
+  QtDialogs dialogs;
+  quillomat::ConversionState state = oneStatementListing();
+  printListing(nullptr, dialogs, state, true);
+  answer.stop();
+
+  QCOMPARE(seen, (QStringList{"pageSetup", "printer"}));
+  QVERIFY(!pageRangeOffered);
+}
+
+QTEST_MAIN(ListingPrinterTests)
+#include "listingprinter_tests.moc"

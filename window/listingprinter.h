@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include <QString>
+#include <QStringList>
+
+#include "conversionstate.h"
+
+class QPagedPaintDevice;
+class QPrinter;
+class QWidget;
+class UserDialogs;
+
+// Print. Does nothing while no listing is shown. Otherwise shows the
+// page-setup dialog on a printer of its own (what is chosen there is not
+// used), rebuilds the pages with DoFormatGprint, asks for a printer on a fresh
+// QPrinter and prints pages 0 to DruckSeiten with printPages. A cancelled
+// print dialog prints nothing.
+void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionState& state,
+                  bool listingShown);
+
+// Prints pages 0 to DruckSeiten on a printer that is set up already, one sheet
+// per page. A printer that fails gives a message naming it; returns true only
+// when every page reached the printer.
+bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
+                const quillomat::ConversionState& state);
+
+// Draws pages 0 to DruckSeiten on device, newPage() between two pages only.
+// Each page's lines are drawn in Helvetica 10 (not bold, not italic), starting
+// at x 30, with the first baseline at y 40 and every further line one font
+// line spacing lower. 30 and 40 are points (1/72 inch) from the top left of the
+// device's paint area, so the text sits in the same place at any resolution.
+// Returns what went wrong, or nothing when every sheet was drawn.
+std::optional<QString> drawListing(QPagedPaintDevice& device,
+                                   const quillomat::ConversionState& state);
+
+// The lines of a listing page, split at its carriage returns. The carriage
+// return that ends the last line starts no further line; an empty page has no
+// lines.
+QStringList listingPageLines(std::string_view page);
