@@ -9,9 +9,9 @@
 #include <vector>
 
 struct BmpOptions {
-  std::uint32_t infoHeaderSize = 40;  // 40, 108 or 124
+  std::uint32_t infoHeaderSize = 40;  // 40, 108 (V4) or 124 (V5)
   bool topDown = false;                // stored top row first, negative height
-  bool spareBitsSet = false;           // bits past the width in each row's last byte
+  bool spareBitsSet = false;           // bits past the width and the row padding
   std::array<std::uint32_t, 2> palette{0x00FFFFFF, 0x00000000};
   std::uint16_t bitCount = 1;          // written into the header only
   std::size_t trailingBytes = 0;       // extra bytes after the last row
@@ -28,14 +28,16 @@ inline void put32(std::string& out, std::size_t at, std::uint32_t value) {
 }
 }  // namespace bmpfixture_detail
 
+// Bytes one stored row occupies for a picture of the given width.
+inline std::size_t monochromeRowStride(std::size_t width) { return (width + 31) / 32 * 4; }
+
 // rows: top row first, 'X' a set pixel (stored bit 1), anything else clear.
 // All rows have the picture's width.
 inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const BmpOptions& options = {}) {
   using namespace bmpfixture_detail;
   const std::size_t width = rows.empty() ? 0 : rows.front().size();
   const std::size_t height = rows.size();
-  const std::size_t bytesPerRow = (width + 7) / 8;
-  const std::size_t stride = (bytesPerRow + 3) / 4 * 4;
+  const std::size_t stride = monochromeRowStride(width);
   const std::size_t offset = 14 + options.infoHeaderSize + 8;
   std::string file(offset + stride * height + options.trailingBytes, '\0');
 
@@ -50,14 +52,21 @@ inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const
   put16(file, 26, 1);
   put16(file, 28, options.bitCount);
   put32(file, 34, static_cast<std::uint32_t>(stride * height));
+  put32(file, 38, 2835);  // 72 dpi
+  put32(file, 42, 2835);
   put32(file, 46, 2);
+  put32(file, 50, 2);
+  if (options.infoHeaderSize >= 108) {
+    put32(file, 14 + 56, 0x73524742);  // 'sRGB' after the four colour masks
+    if (options.infoHeaderSize >= 124) put32(file, 14 + 108, 4);  // intent: pictures
+  }
   put32(file, offset - 8, options.palette[0]);
   put32(file, offset - 4, options.palette[1]);
 
   for (std::size_t y = 0; y < height; ++y) {
     const std::size_t storedRow = options.topDown ? y : height - 1 - y;
     const std::size_t rowStart = offset + storedRow * stride;
-    for (std::size_t x = 0; x < bytesPerRow * 8; ++x) {
+    for (std::size_t x = 0; x < stride * 8; ++x) {
       const bool set = x < width ? rows[y][x] == 'X' : options.spareBitsSet;
       if (set) file[rowStart + x / 8] = static_cast<char>(file[rowStart + x / 8] | (0x80 >> (x % 8)));
     }

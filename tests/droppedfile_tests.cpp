@@ -1,0 +1,237 @@
+#include <chrono>
+#include <ostream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include "bmpfixture.h"
+#include "conversionlimits.h"
+#include "droppedfile.h"
+
+namespace {
+
+class DroppedFileTest : public testing::Test {
+ protected:
+  QString write(const QString& name, const std::string& bytes) {
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+  }
+
+  // A file of the given size whose contents take no disk space.
+  QString sparse(const QString& name, qint64 size) {
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(file.resize(size));
+    return path;
+  }
+
+  QTemporaryDir folder;
+};
+
+DroppedFile expectRead(const DropReadResult& result) {
+  if (const auto* failure = std::get_if<DropFailure>(&result)) {
+    ADD_FAILURE() << "refused: " << failure->message.toStdString();
+    return {};
+  }
+  return std::get<DroppedFile>(result);
+}
+
+DropFailure expectFailure(const DropReadResult& result) {
+  if (const auto* failure = std::get_if<DropFailure>(&result)) {
+    return *failure;
+  }
+  ADD_FAILURE() << "read although it should be refused";
+  return {};
+}
+
+std::string countingBytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) {
+    bytes[i] = static_cast<char>((i * 7 + i / 256) % 256);  // no two pieces alike
+  }
+  return bytes;
+}
+
+TEST_F(DroppedFileTest, ReadsWholeFileInOrderAcrossPieceBoundaries) {
+  for (const std::size_t size : {std::size_t{1}, std::size_t{254}, std::size_t{255}, std::size_t{256},
+                                 std::size_t{510}, std::size_t{600}}) {
+    SCOPED_TRACE(size);
+    const std::string bytes = countingBytes(size);
+    const DroppedFile dropped = expectRead(readDroppedFile(write("data.bin", bytes)));
+    EXPECT_EQ(dropped.bytes, bytes);
+    EXPECT_TRUE(dropped.image.isNull());
+    EXPECT_EQ(dropped.fileName, "data.bin");
+  }
+}
+
+TEST_F(DroppedFileTest, EmptyFileIsReadAsNoBytes) {
+  const DroppedFile dropped = expectRead(readDroppedFile(write("empty.bmp", "")));
+  EXPECT_TRUE(dropped.bytes.empty());
+  EXPECT_TRUE(dropped.image.isNull());
+  EXPECT_EQ(dropped.fileName, "empty.bmp");
+}
+
+TEST_F(DroppedFileTest, MissingFileIsRefusedNamingFileAndReason) {
+  const QString path = folder.filePath("gone.bmp");
+  const DropFailure failure = expectFailure(readDroppedFile(path));
+  EXPECT_EQ(failure.kind, DropFailure::Kind::Unreadable);
+  EXPECT_TRUE(failure.message.contains(QDir::toNativeSeparators(path))) << failure.message.toStdString();
+  EXPECT_TRUE(failure.message.contains("No such file")) << failure.message.toStdString();
+}
+
+TEST_F(DroppedFileTest, FolderIsRefused) {
+  ASSERT_TRUE(QDir(folder.path()).mkdir("pictures.bmp"));
+  const DropFailure failure = expectFailure(readDroppedFile(folder.filePath("pictures.bmp")));
+  EXPECT_EQ(failure.kind, DropFailure::Kind::Unreadable);
+  EXPECT_TRUE(failure.message.contains("pictures.bmp")) << failure.message.toStdString();
+}
+
+TEST_F(DroppedFileTest, FileWhoseSizeLiesIsRefusedAsChanged) {
+  // The kernel reports 0 bytes for this file but hands out more.
+  if (!QFile::exists("/proc/self/stat")) {
+    GTEST_SKIP() << "no /proc";
+  }
+  const DropFailure failure = expectFailure(readDroppedFile("/proc/self/stat"));
+  EXPECT_EQ(failure.kind, DropFailure::Kind::Unreadable);
+  EXPECT_TRUE(failure.message.contains("/proc/self/stat"));
+  EXPECT_TRUE(failure.message.contains("the file changed while it was read")) << failure.message.toStdString();
+}
+
+TEST_F(DroppedFileTest, FileAboveLimitIsRefusedWithTheBitCountMessage) {
+  const DropFailure failure = expectFailure(readDroppedFile(sparse("huge.bmp", 17 * 1024 * 1024)));
+  EXPECT_EQ(failure.kind, DropFailure::Kind::TooLarge);
+  EXPECT_EQ(failure.message.toStdString(), quillomat::BitCountMessage);
+}
+
+TEST_F(DroppedFileTest, FileFarAboveLimitIsRefusedWithoutReadingIt) {
+  // Reading, or even holding, 8 GiB would take far longer than this.
+  const QString path = sparse("enormous.bmp", qint64{8} * 1024 * 1024 * 1024);
+  if (QFileInfo(path).size() != qint64{8} * 1024 * 1024 * 1024) {
+    GTEST_SKIP() << "no sparse files here";
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const DropFailure failure = expectFailure(readDroppedFile(path));
+  EXPECT_EQ(failure.kind, DropFailure::Kind::TooLarge);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST_F(DroppedFileTest, FileAtTheLimitIsReadWhole) {
+  const DroppedFile dropped = expectRead(readDroppedFile(sparse("limit.bin", MaxDroppedFileSize)));
+  EXPECT_EQ(dropped.bytes, std::string(static_cast<std::size_t>(MaxDroppedFileSize), '\0'));
+  EXPECT_EQ(expectFailure(readDroppedFile(sparse("over.bin", MaxDroppedFileSize + 1))).kind,
+            DropFailure::Kind::TooLarge);
+}
+
+const std::vector<std::string> Arrow = {
+    "...X.........",
+    "..XXX........",
+    ".X.X.X.......",
+    "...X.........",
+    "...XXXXXXXXXX",
+};
+
+struct BmpCase {
+  std::string name;
+  BmpOptions options;
+  int trailingBytes;  // negative: bytes cut off the end
+  bool previewed;
+};
+
+void PrintTo(const BmpCase& c, std::ostream* out) { *out << c.name; }
+
+class DroppedBmpTable : public DroppedFileTest, public testing::WithParamInterface<BmpCase> {};
+
+TEST_P(DroppedBmpTable, KeepsBytesAndPreviewsOnlyWholePictures) {
+  const BmpCase& c = GetParam();
+  std::string bytes = makeMonochromeBmp(Arrow, c.options);
+  if (c.trailingBytes < 0) {
+    bytes.resize(bytes.size() - static_cast<std::size_t>(-c.trailingBytes));
+  } else {
+    bytes.append(static_cast<std::size_t>(c.trailingBytes), '\x55');
+  }
+  const DroppedFile dropped = expectRead(readDroppedFile(write("arrow.bmp", bytes)));
+  EXPECT_EQ(dropped.bytes, bytes);  // the conversion judges the bytes itself
+  EXPECT_EQ(dropped.fileName, "arrow.bmp");
+  if (!c.previewed) {
+    EXPECT_TRUE(dropped.image.isNull());
+    return;
+  }
+  ASSERT_EQ(dropped.image.size(), QSize(13, 5));
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 13; ++x) {
+      const bool set = Arrow[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == 'X';
+      EXPECT_EQ(dropped.image.pixelColor(x, y), set ? QColor(Qt::black) : QColor(Qt::white)) << x << "," << y;
+    }
+  }
+}
+
+const BmpOptions Plain{};
+const BmpOptions V5Header{.infoHeaderSize = 124};
+const BmpOptions TopDown{.topDown = true};
+const BmpOptions SpareBits{.spareBitsSet = true};
+
+INSTANTIATE_TEST_SUITE_P(
+    Bmp, DroppedBmpTable,
+    testing::Values(BmpCase{"Plain62ByteLayout", Plain, 0, true},
+                    BmpCase{"V5Header", V5Header, 0, true},
+                    BmpCase{"TopDown", TopDown, 0, true},
+                    BmpCase{"SpareBitsSet", SpareBits, 0, true},
+                    BmpCase{"TrailingBytes", Plain, 3, true},
+                    BmpCase{"OneByteShort", Plain, -1, false},
+                    BmpCase{"OneRowShort", Plain, -4, false},
+                    BmpCase{"NoPixelData", Plain, -20, false},
+                    BmpCase{"HeaderOnly", Plain, -28, false},
+                    BmpCase{"V5HeaderOneByteShort", V5Header, -1, false},
+                    BmpCase{"TopDownOneByteShort", TopDown, -1, false}),
+    [](const testing::TestParamInfo<BmpCase>& row) { return row.param.name; });
+
+TEST_F(DroppedFileTest, DropReadsTheFirstLocalFile) {
+  const std::string bytes = makeMonochromeBmp(Arrow);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(write("first.bmp", bytes)), QUrl::fromLocalFile(write("second.bmp", "x"))});
+  const DroppedFile dropped = expectRead(readDrop(data));
+  EXPECT_EQ(dropped.bytes, bytes);
+  EXPECT_EQ(dropped.image.size(), QSize(13, 5));
+  EXPECT_EQ(dropped.fileName, "first.bmp");
+}
+
+TEST_F(DroppedFileTest, DropPrefersThePictureTheDragCarries) {
+  const std::string bytes = makeMonochromeBmp(Arrow);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(write("arrow.bmp", bytes))});
+  data.setImageData(QImage(7, 3, QImage::Format_RGB32));
+  const DroppedFile dropped = expectRead(readDrop(data));
+  EXPECT_EQ(dropped.bytes, bytes);
+  EXPECT_EQ(dropped.image.size(), QSize(7, 3));
+}
+
+TEST_F(DroppedFileTest, DropWithoutLocalFileIsRefused) {
+  QMimeData remote;
+  remote.setUrls({QUrl("https://example.com/arrow.bmp")});
+  QMimeData pictureOnly;
+  pictureOnly.setImageData(QImage(7, 3, QImage::Format_RGB32));
+  QMimeData text;
+  text.setText("arrow.bmp");
+  for (const QMimeData* data : {&remote, &pictureOnly, &text}) {
+    const DropFailure failure = expectFailure(readDrop(*data));
+    EXPECT_EQ(failure.kind, DropFailure::Kind::NoLocalFile);
+    EXPECT_FALSE(failure.message.isEmpty());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#include "dropacceptance.h"
+
+#include <QList>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QMimeType>
+#include <QString>
+#include <QUrl>
+
+bool isAcceptableDrop(const QMimeData* data) {
+  if (data == nullptr) {
+    return false;
+  }
+  if (data->hasImage()) {
+    return true;
+  }
+  const QList<QUrl> urls = data->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) {
+    return false;
+  }
+  const QMimeType type = QMimeDatabase().mimeTypeForFile(urls.first().toLocalFile());
+  return type.inherits(QStringLiteral("image/bmp")) || type.inherits(QStringLiteral("image/jpeg"));
+}

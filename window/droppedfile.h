@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include <QImage>
+#include <QString>
+
+class QMimeData;
+
+// Bytes asked for in each read of a dropped file.
+inline constexpr std::int64_t ReadChunkSize = 255;
+// Larger files are refused without being read: the largest picture that can
+// be converted needs about 10 KB.
+inline constexpr std::int64_t MaxDroppedFileSize = 16 * 1024 * 1024;
+
+// One read of a dropped file, which serves the preview and the conversion.
+struct DroppedFile {
+  // The file's raw bytes, one char per byte (OutputSharp).
+  std::string bytes;
+  // The picture decoded from those bytes (mImage); null when Qt can't decode
+  // it or the file holds fewer pixel rows than its header says.
+  QImage image;
+  // The file's name without its folder, for the window title.
+  QString fileName;
+};
+
+// Why a drop gives nothing; the window then changes nothing but shows message.
+struct DropFailure {
+  enum class Kind {
+    NoLocalFile,  // the drag carries no file on this machine
+    Unreadable,   // the file couldn't be opened or read whole
+    TooLarge,     // above MaxDroppedFileSize; message is the bit-count message
+  };
+  Kind kind = Kind::Unreadable;
+  QString message;
+};
+
+using DropReadResult = std::variant<DroppedFile, DropFailure>;
+
+// Reads the file at localPath in pieces of ReadChunkSize bytes and decodes
+// its picture from the same bytes. All or nothing: either the whole file, or
+// a failure whose message names the file and the reason.
+DropReadResult readDroppedFile(const QString& localPath);
+
+// The drop as the window takes it: the first URL must be a local file, which
+// is read as readDroppedFile does; a picture the drag carries itself takes
+// the place of the decoded one.
+DropReadResult readDrop(const QMimeData& data);
