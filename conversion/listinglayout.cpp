@@ -8,14 +8,29 @@ namespace quillomat {
 
 namespace {
 
-constexpr std::string_view GprintContinuationPrefix = "GPRINT \"";
-constexpr std::string_view ContinuationMarker = "\";";
 
-// Copies a piece of a line with fixed-size moves, which the compiler keeps
-// inline; a call to memcpy for every short piece costs more than the copy.
-void copyShort(char* out, std::string_view piece) {
-  const char* in = piece.data();
-  const std::size_t n = piece.size();
+// A short fixed text in front of or behind a line's body, kept in a padded
+// array so that it is copied with one fixed-size move.
+struct Affix {
+  std::array<char, 8> text{};
+  std::size_t size = 0;
+
+  constexpr Affix() = default;
+  constexpr explicit Affix(std::string_view value) : size(value.size()) {
+    for (std::size_t i = 0; i < value.size(); ++i) text[i] = value[i];
+  }
+};
+
+constexpr Affix GprintContinuationPrefix("GPRINT \"");
+constexpr Affix ContinuationMarker("\";");
+constexpr Affix DataPrefix("DATA ");
+constexpr Affix DefbPrefix("DEFB ");
+
+// Copies a line's body with fixed-size moves, which the compiler keeps
+// inline; a call to memcpy for every line costs more than the copy itself.
+void copyBody(char* out, std::string_view body) {
+  const char* in = body.data();
+  const std::size_t n = body.size();
   if (n >= 16) {
     for (std::size_t i = 0; i + 16 <= n; i += 16) std::memcpy(out + i, in + i, 16);
     std::memcpy(out + n - 16, in + n - 16, 16);
@@ -33,19 +48,21 @@ class PageWriter {
  public:
   explicit PageWriter(ConversionState& state) : state_(state) {}
 
-  // Adds text, then a line end, to the current page. No listing line is
-  // longer than 80 characters.
-  void appendLine(std::string_view first, std::string_view second = {}, std::string_view third = {}) {
+  // Adds prefix, body, suffix and a line end to the current page. No
+  // listing line is longer than 80 characters.
+  void appendLine(std::string_view body, const Affix& prefix = {}, const Affix& suffix = {}) {
     (void)state_.OutPutString(state_.DruckSeiten);  // a page past the last one fails here
-    const std::size_t length = first.size() + second.size() + third.size() + 1;
-    if (used_ + length > buffer_.size()) flush();
+    // Affixes are copied whole, past their end; the slack keeps that inside.
+    if (used_ + body.size() + 2 * sizeof(Affix::text) + 1 > buffer_.size()) flush();
     char* out = buffer_.data() + used_;
-    for (const std::string_view piece : {first, second, third}) {
-      copyShort(out, piece);
-      out += piece.size();
-    }
-    *out = ListingLineEnd;
-    used_ += length;
+    std::memcpy(out, prefix.text.data(), sizeof prefix.text);
+    out += prefix.size;
+    copyBody(out, body);
+    out += body.size();
+    std::memcpy(out, suffix.text.data(), sizeof suffix.text);
+    out += suffix.size;
+    *out++ = ListingLineEnd;
+    used_ = static_cast<std::size_t>(out - buffer_.data());
   }
 
   // A page ends when its 54th line is counted; whatever comes next, even
@@ -86,20 +103,20 @@ void layOutStringStatement(PageWriter& pages, std::string_view statement, std::s
     return;
   }
   pages.countLine();
-  pages.appendLine(statement.substr(0, cutWidth), ContinuationMarker);
+  pages.appendLine(statement.substr(0, cutWidth), {}, ContinuationMarker);
   std::string_view rest = statement.substr(cutWidth);
-  const std::size_t restPerLine = cutWidth - GprintContinuationPrefix.size();
-  while (GprintContinuationPrefix.size() + rest.size() > cutWidth) {
+  const std::size_t restPerLine = cutWidth - GprintContinuationPrefix.size;
+  while (GprintContinuationPrefix.size + rest.size() > cutWidth) {
     pages.countLine();
-    pages.appendLine(GprintContinuationPrefix, rest.substr(0, restPerLine), ContinuationMarker);
+    pages.appendLine(rest.substr(0, restPerLine), GprintContinuationPrefix, ContinuationMarker);
     rest = rest.substr(restPerLine);
   }
-  pages.appendLine(GprintContinuationPrefix, rest);
+  pages.appendLine(rest, GprintContinuationPrefix);
 }
 
 // A data list is cut after 76 characters, which is always after an item; the
 // comma that follows is dropped and the rest goes on after the keyword.
-void layOutDataStatement(PageWriter& pages, std::string_view statement, std::string_view prefix) {
+void layOutDataStatement(PageWriter& pages, std::string_view statement, const Affix& prefix) {
   const auto cutWidth = static_cast<std::size_t>(MaxLineLength);
   if (statement.size() <= cutWidth) {
     pages.appendLine(statement);
@@ -109,13 +126,13 @@ void layOutDataStatement(PageWriter& pages, std::string_view statement, std::str
   pages.countLine();
   pages.appendLine(statement.substr(0, cutWidth));
   std::string_view rest = statement.substr(cutWidth + 1);
-  const std::size_t restPerLine = cutWidth - prefix.size();
-  while (prefix.size() + rest.size() > cutWidth) {
+  const std::size_t restPerLine = cutWidth - prefix.size;
+  while (prefix.size + rest.size() > cutWidth) {
     pages.countLine();
-    pages.appendLine(prefix, rest.substr(0, restPerLine));
+    pages.appendLine(rest.substr(0, restPerLine), prefix);
     rest = rest.substr(restPerLine + 1);
   }
-  pages.appendLine(prefix, rest);
+  pages.appendLine(rest, prefix);
 }
 
 std::size_t stringCutWidth(std::int64_t mode, std::int64_t statementIndex) {
@@ -141,7 +158,7 @@ void DoFormatGprint(ConversionState& state) {
     if (mode == SyntaxGprint || mode == SyntaxCursorGprint) {
       layOutStringStatement(pages, statement, stringCutWidth(mode, k));
     } else {
-      layOutDataStatement(pages, statement, mode == SyntaxData ? "DATA " : "DEFB ");
+      layOutDataStatement(pages, statement, mode == SyntaxData ? DataPrefix : DefbPrefix);
     }
     pages.appendLine({});
     pages.countLine();

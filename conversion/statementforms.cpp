@@ -56,12 +56,19 @@ void appendDataList(std::string& text, std::string_view keyword, std::span<const
   char* out = grow(text, keyword.size() + 1 + (items == 0 ? 0 : 4 * items - 1));
   // Every item is written with the comma before it; the first item's comma
   // lands where the blank after the keyword belongs and is put right after.
-  out = putText(out, keyword);
-  for (std::size_t i = 0; i < items; ++i) {
-    std::memcpy(out, DataItems.items[columnBytes[i]].data(), 4);
-    out += 4;
+  char* const firstComma = putText(out, keyword);
+  out = firstComma;
+  std::size_t i = 0;
+  for (; i + 4 <= items; i += 4, out += 16) {
+    std::array<char, 16> four;
+    std::memcpy(four.data(), DataItems.items[columnBytes[i]].data(), 4);
+    std::memcpy(four.data() + 4, DataItems.items[columnBytes[i + 1]].data(), 4);
+    std::memcpy(four.data() + 8, DataItems.items[columnBytes[i + 2]].data(), 4);
+    std::memcpy(four.data() + 12, DataItems.items[columnBytes[i + 3]].data(), 4);
+    std::memcpy(out, four.data(), four.size());
   }
-  *(out - 4 * items) = ' ';
+  for (; i < items; ++i, out += 4) std::memcpy(out, DataItems.items[columnBytes[i]].data(), 4);
+  *firstComma = ' ';
 }
 
 }  // namespace
