@@ -26,6 +26,10 @@ void App::reportUnhandled(const QString& what) {
                         QStringLiteral("Something went wrong, and the last action was not finished:\n") + what);
 }
 
+void App::reportStartupFailure(const QString& what) {
+  mDialogs->showMessage(nullptr, QStringLiteral("Quillomat could not start:\n") + what);
+}
+
 bool App::notify(QObject* receiver, QEvent* event) {
   // Qt must not be unwound by an exception; this is the last frame where one
   // can still be stopped.

@@ -28,6 +28,8 @@ class App final : public QApplication {
 
   // Shows what went wrong in a modal box; the program goes on.
   void reportUnhandled(const QString& what);
+  // Shows why the program could not start.
+  void reportStartupFailure(const QString& what);
 
   bool notify(QObject* receiver, QEvent* event) override;
 

@@ -19,7 +19,7 @@ namespace {
 // on stderr otherwise.
 void reportStartupFailure(std::optional<App>& app, const QString& what) {
   std::cerr << "Quillomat could not start: " << what.toStdString() << '\n';
-  if (app) app->reportUnhandled(what);
+  if (app) app->reportStartupFailure(what);
 }
 
 }  // namespace

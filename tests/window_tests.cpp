@@ -2,6 +2,7 @@
 // menu bar, the menu actions and the Edit menu on the listing.
 
 #include <memory>
+#include <optional>
 
 #include <QAction>
 #include <QApplication>
@@ -75,24 +76,24 @@ class WindowTests final : public QObject {
   QImage grabContent() const { return content()->grab().toImage(); }
   bool activate();
 
-  std::unique_ptr<Window1> mWindow;
+  std::optional<Window1> mWindow;
   FakeDialogs* mDialogs = nullptr;
 };
 
 void WindowTests::init() {
-  mWindow = std::make_unique<Window1>();
+  mWindow.emplace();
   auto dialogs = std::make_unique<FakeDialogs>();
   mDialogs = dialogs.get();
   mWindow->setDialogs(std::move(dialogs));
   mWindow->show();
-  QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
+  QVERIFY(QTest::qWaitForWindowExposed(&*mWindow));
 }
 
 void WindowTests::cleanup() { mWindow.reset(); }
 
 bool WindowTests::activate() {
   mWindow->activateWindow();
-  return QTest::qWaitForWindowActive(mWindow.get());
+  return QTest::qWaitForWindowActive(&*mWindow);
 }
 
 void WindowTests::windowFrame() {
