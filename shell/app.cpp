@@ -1,0 +1,50 @@
+#include "app.h"
+
+#include <exception>
+
+#include <QFile>
+#include <QIcon>
+
+#include "mainmenubar.h"
+#include "resourcefile.h"
+
+App::App(int& argc, char** argv) : QApplication(argc, argv), mDialogs(std::make_unique<QtDialogs>()) {
+  setApplicationVersion(QStringLiteral("1.0.0"));
+  mMenuBar = MainMenuBar::instance();
+  const QString icon = resourceFile(QStringLiteral("quillomat.ico"));
+  if (QFile::exists(icon)) setWindowIcon(QIcon(icon));
+}
+
+App::~App() = default;
+
+MainMenuBar* App::menuBar() const { return mMenuBar; }
+
+void App::setDialogs(std::unique_ptr<UserDialogs> dialogs) { mDialogs = std::move(dialogs); }
+
+void App::reportUnhandled(const QString& what) {
+  mDialogs->showMessage(activeWindow(),
+                        QStringLiteral("Something went wrong, and the last action was not finished:\n") + what);
+}
+
+void App::reportStartupFailure(const QString& what) {
+  mDialogs->showMessage(nullptr, QStringLiteral("Quillomat could not start:\n") + what);
+}
+
+bool App::notify(QObject* receiver, QEvent* event) {
+  // Qt must not be unwound by an exception; this is the last frame where one
+  // can still be stopped.
+  QString what;
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    what = QString::fromLocal8Bit(error.what());
+  } catch (...) {
+    what = QStringLiteral("An unknown error.");
+  }
+  try {
+    reportUnhandled(what);
+  } catch (...) {
+    qCritical("Quillomat: %s", qUtf8Printable(what));
+  }
+  return false;
+}

@@ -1,0 +1,128 @@
+#include "mainmenubar.h"
+
+#include <stdexcept>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QMenu>
+
+#include "editcommands.h"
+
+namespace {
+
+QPointer<MainMenuBar>& sharedBar() {
+  static QPointer<MainMenuBar> bar;
+  return bar;
+}
+
+void deleteSharedBar() { delete sharedBar().data(); }
+
+}  // namespace
+
+MainMenuBar* MainMenuBar::instance() {
+  if (!sharedBar()) {
+    // Parentless on purpose: on macOS a parentless QMenuBar is the
+    // application-wide bar. A window that shows it only borrows it; the bar
+    // goes when the application object does, before its widgets are torn down.
+    sharedBar() = new MainMenuBar;
+    qAddPostRoutine(deleteSharedBar);
+  }
+  return sharedBar();
+}
+
+MainMenuBar::MainMenuBar() : QMenuBar(nullptr) {
+  setObjectName(QStringLiteral("MainMenuBar"));
+  Untitled0();
+  Untitled1();
+  Untitled2();
+
+  EditCommands::Items edit;
+  edit.undo = item(QStringLiteral("EditUndo"));
+  edit.cut = item(QStringLiteral("EditCut"));
+  edit.copy = item(QStringLiteral("EditCopy"));
+  edit.paste = item(QStringLiteral("EditPaste"));
+  edit.clear = item(QStringLiteral("EditClear"));
+  edit.selectAll = item(QStringLiteral("EditSelectAll"));
+  mEdit = new EditCommands(edit, this);
+
+  mOwnActions.insert(item(QStringLiteral("FileQuit")), [] { QCoreApplication::quit(); });
+  mOwnActions.insert(edit.undo, [this] { mEdit->undo(); });
+  mOwnActions.insert(edit.cut, [this] { mEdit->cut(); });
+  mOwnActions.insert(edit.copy, [this] { mEdit->copy(); });
+  mOwnActions.insert(edit.paste, [this] { mEdit->paste(); });
+  mOwnActions.insert(edit.clear, [this] { mEdit->clear(); });
+  mOwnActions.insert(edit.selectAll, [this] { mEdit->selectAll(); });
+}
+
+QAction* MainMenuBar::item(const QString& name) const { return findChild<QAction*>(name); }
+
+void MainMenuBar::Untitled0() {
+  appendMenu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
+  appendItem(QStringLiteral("FileMenu"), QStringLiteral("FileSaveAs"), QStringLiteral("Save As"), {});
+  appendSeparator(QStringLiteral("FileMenu"), QStringLiteral("UntitledSeparator0"));
+  appendItem(QStringLiteral("FileMenu"), QStringLiteral("FilePrint"), QStringLiteral("Print"), {});
+  appendSeparator(QStringLiteral("FileMenu"), QStringLiteral("UntitledSeparator"));
+  QAction* quit =
+      appendItem(QStringLiteral("FileMenu"), QStringLiteral("FileQuit"), QStringLiteral("E&xit"), {});
+  quit->setMenuRole(QAction::QuitRole);
+}
+
+void MainMenuBar::Untitled1() {
+  const QString menu = QStringLiteral("EditMenu");
+  appendMenu(menu, QStringLiteral("&Edit"));
+  appendItem(menu, QStringLiteral("EditUndo"), QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")));
+  appendSeparator(menu, QStringLiteral("EditSeparator1"));
+  appendItem(menu, QStringLiteral("EditCut"), QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")));
+  appendItem(menu, QStringLiteral("EditCopy"), QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")));
+  appendItem(menu, QStringLiteral("EditPaste"), QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")));
+  appendItem(menu, QStringLiteral("EditClear"), QStringLiteral("&Delete"), {});
+  appendSeparator(menu, QStringLiteral("EditSeparator2"));
+  appendItem(menu, QStringLiteral("EditSelectAll"), QStringLiteral("Select &All"),
+             QKeySequence(QStringLiteral("Ctrl+A")));
+}
+
+void MainMenuBar::Untitled2() {
+  appendMenu(QStringLiteral("Help"), QStringLiteral("Help"));
+  appendItem(QStringLiteral("Help"), QStringLiteral("About"), QStringLiteral("About"), {});
+}
+
+void MainMenuBar::appendMenu(const QString& name, const QString& text) {
+  QMenu* menu = addMenu(text);
+  menu->setObjectName(name);
+  menu->menuAction()->setObjectName(name);
+}
+
+QAction* MainMenuBar::appendItem(const QString& menuName, const QString& name, const QString& text,
+                                 const QKeySequence& shortcut) {
+  QAction* action = child(menuName)->addAction(text);
+  action->setObjectName(name);
+  action->setShortcut(shortcut);
+  connect(action, &QAction::triggered, this, [this, action] { runCommand(*action); });
+  return action;
+}
+
+void MainMenuBar::appendSeparator(const QString& menuName, const QString& name) {
+  child(menuName)->addSeparator()->setObjectName(name);
+}
+
+QMenu* MainMenuBar::child(const QString& menuName) const {
+  QMenu* menu = findChild<QMenu*>(menuName, Qt::FindDirectChildrenOnly);
+  if (menu == nullptr) throw std::logic_error("no menu named " + menuName.toStdString());
+  return menu;
+}
+
+void MainMenuBar::bind(const QString& itemName, QObject* receiver, std::function<bool()> handler) {
+  mHandlers.insert(itemName, Binding{receiver, std::move(handler)});
+}
+
+void MainMenuBar::runCommand(QAction& item) {
+  const auto binding = mHandlers.constFind(item.objectName());
+  if (binding != mHandlers.cend() && binding->receiver) {
+    // A copy: the handler may bind again and so move the hash's entries.
+    const std::function<bool()> handler = binding->handler;
+    if (handler()) return;
+  }
+  const auto own = mOwnActions.constFind(&item);
+  if (own != mOwnActions.cend()) (*own)();
+}

@@ -1,0 +1,47 @@
+#include "startup.h"
+
+#include <exception>
+#include <iostream>
+#include <optional>
+
+#include <QGuiApplication>
+#include <QString>
+
+#include "app.h"
+#include "filetypes1.h"
+#include "picturetypes.h"
+#include "startupprobe.h"
+#include "window1.h"
+
+namespace {
+
+// Shows a start-up failure in a box when there is an application to show it,
+// on stderr otherwise.
+void reportStartupFailure(std::optional<App>& app, const QString& what) {
+  std::cerr << "Quillomat could not start: " << what.toStdString() << '\n';
+  if (app) app->reportStartupFailure(what);
+}
+
+}  // namespace
+
+int Startup::run(int& argc, char** argv) {
+  // Must be declared before the application object exists.
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+
+  std::optional<App> app;
+  try {
+    PictureTypes::_Initialize();
+    FileTypes1::_Initialize();
+    app.emplace(argc, argv);
+
+    Window1 window;
+    window.show();
+    StartupProbe::arm(window);
+    return App::exec();
+  } catch (const std::exception& error) {
+    reportStartupFailure(app, QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    reportStartupFailure(app, QStringLiteral("An unknown error."));
+  }
+  return 1;
+}

@@ -1,0 +1,54 @@
+#include "startupprobe.h"
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+void report(QWidget& window) {
+  int shownWindows = 0;
+  for (const QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible()) ++shownWindows;
+  }
+  const auto* main = qobject_cast<const QMainWindow*>(&window);
+  const QWidget* content = main != nullptr ? main->centralWidget() : &window;
+  std::printf("shown visible=%d exposed=%d windows=%d content=%dx%d title=%s\n", window.isVisible() ? 1 : 0,
+              window.windowHandle()->isExposed() ? 1 : 0, shownWindows, content->width(), content->height(),
+              qUtf8Printable(window.windowTitle()));
+  std::fflush(stdout);
+
+  const QString grabFile = qEnvironmentVariable("QUILLOMAT_PROBE_GRAB");
+  if (!grabFile.isEmpty()) {
+    // The screen's picture of the window where the platform has one (X11),
+    // else Qt's own rendering of it.
+    QPixmap shot = window.screen()->grabWindow(window.winId());
+    if (shot.isNull() || shot.size() != window.size()) shot = window.grab();
+    if (!shot.save(grabFile)) std::fprintf(stderr, "could not save %s\n", qUtf8Printable(grabFile));
+  }
+}
+
+}  // namespace
+
+void StartupProbe::arm(QWidget& window) {
+  if (!qEnvironmentVariableIsSet("QUILLOMAT_PROBE")) return;
+  // Polls from the idle event loop until the platform has exposed the window
+  // (or a second has gone by), so the report comes from a window on screen.
+  auto* poll = new QTimer(&window);
+  auto* deadline = new QTimer(&window);
+  deadline->setSingleShot(true);
+  deadline->start(1000);
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, deadline] {
+    if (!window.windowHandle()->isExposed() && deadline->isActive()) return;
+    poll->stop();
+    report(window);
+    QCoreApplication::quit();
+  });
+  poll->start(0);
+}

@@ -1,0 +1,313 @@
+// The shell without the window: file types, the menu bar's tree and command
+// routing, quitting, and exceptions that escape an event handler.
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include "apptestmain.h"
+#include "fakedialogs.h"
+#include "filetypes1.h"
+#include "mainmenubar.h"
+#include "picturetypes.h"
+
+namespace {
+
+// One entry of the menu tree as the user sees it.
+struct MenuEntry {
+  QString menu;
+  QString name;
+  QString text;
+  QString shortcut;
+  bool separator = false;
+};
+
+QList<MenuEntry> flatten(const QMenuBar& bar) {
+  QList<MenuEntry> entries;
+  for (QAction* menuAction : bar.actions()) {
+    QMenu* menu = menuAction->menu();
+    entries.append({menu->objectName(), menu->objectName(), menu->title(), menuAction->shortcut().toString(), false});
+    for (QAction* item : menu->actions()) {
+      entries.append({menu->objectName(), item->objectName(), item->isSeparator() ? QString() : item->text(),
+                      item->shortcut().toString(), item->isSeparator()});
+    }
+  }
+  return entries;
+}
+
+// Throws from its event handler, as a faulty handler of the program would.
+class Thrower final : public QObject {
+ public:
+  enum class Kind { StdException, Other };
+  Kind kind = Kind::StdException;
+  int delivered = 0;
+
+  bool event(QEvent* event) override {
+    if (event->type() != QEvent::User) return QObject::event(event);
+    ++delivered;
+    if (kind == Kind::StdException) throw std::runtime_error("the disk is on fire");
+    throw 42;
+  }
+};
+
+// A receiver of a bound menu command.
+class Receiver final : public QObject {
+ public:
+  bool result = false;
+  int calls = 0;
+  bool handle() {
+    ++calls;
+    return result;
+  }
+};
+
+// Runs the event loop until something quits it, or gives up with code 99.
+int runLoopUntilQuit(int giveUpMs) {
+  QTimer giveUp;
+  giveUp.setSingleShot(true);
+  QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+  giveUp.start(giveUpMs);
+  return QCoreApplication::exec();
+}
+
+App& app() { return *static_cast<App*>(qApp); }
+
+}  // namespace
+
+class ShellTests final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void fileTypeFields_data();
+  void fileTypeFields();
+  void textFormRegistersOnce();
+  void nameFilter_data();
+  void nameFilter();
+  void menuTree_data();
+  void menuTree();
+  void menuBarIsBuiltOnce();
+  void exitQuitsThroughFramework_data();
+  void exitQuitsThroughFramework();
+  void escapedExceptionIsReported_data();
+  void escapedExceptionIsReported();
+  void escapedExceptionDoesNotLeaveEventLoop();
+
+ private:
+  FakeDialogs* mDialogs = nullptr;
+};
+
+void ShellTests::initTestCase() {
+  // Start-up's order: nothing before the sets are initialised, then the
+  // picture type, then the text type.
+  QVERIFY(PictureTypes::Bmp() == nullptr);
+  QVERIFY(FileTypes1::ApplicationText() == nullptr);
+  QVERIFY(PictureTypes::pAllFileTypes().empty());
+  QVERIFY(FileType::registeredNames().isEmpty());
+  PictureTypes::_Initialize();
+  FileTypes1::_Initialize();
+  QCOMPARE(FileType::registeredNames(), QStringList({"image/bmp", "application/text"}));
+
+  auto dialogs = std::make_unique<FakeDialogs>();
+  mDialogs = dialogs.get();
+  app().setDialogs(std::move(dialogs));
+}
+
+void ShellTests::fileTypeFields_data() {
+  QTest::addColumn<QString>("set");
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("extensions");
+  QTest::addColumn<QString>("macType");
+  QTest::addColumn<QString>("macCreator");
+  QTest::addColumn<QString>("mimeType");
+  QTest::addColumn<bool>("imported");
+  QTest::addColumn<QString>("conformsTo");
+  QTest::addColumn<QString>("uti");
+  QTest::newRow("PictureTypes.Bmp") << "PictureTypes" << "image/bmp" << ".bmp" << "" << "" << "" << true
+                                    << "public.image" << "public.bmp";
+  QTest::newRow("FileTypes1.ApplicationText") << "FileTypes1" << "application/text" << ".1st;.nfo;.readme;readme"
+                                              << "TEXT" << "text" << "" << false << "" << "public.text";
+}
+
+void ShellTests::fileTypeFields() {
+  QFETCH(QString, set);
+  const bool picture = set == "PictureTypes";
+  const std::shared_ptr<FileType> type = picture ? PictureTypes::Bmp() : FileTypes1::ApplicationText();
+  const auto& all = picture ? PictureTypes::pAllFileTypes() : FileTypes1::pAllFileTypes();
+
+  QVERIFY(type != nullptr);
+  QCOMPARE(all.size(), std::size_t{1});
+  QVERIFY(all.front() == type);
+  QVERIFY(type->isRegistered());
+
+  QTEST(type->Name, "name");
+  QTEST(type->Extensions, "extensions");
+  QTEST(type->MacType, "macType");
+  QTEST(type->MacCreator, "macCreator");
+  QTEST(type->MimeType, "mimeType");
+  QTEST(type->Imported, "imported");
+  QTEST(type->ConformsTo, "conformsTo");
+  QTEST(type->UTI, "uti");
+}
+
+void ShellTests::textFormRegistersOnce() {
+  const QStringList before = FileType::registeredNames();
+  QCOMPARE(FileTypes1::ApplicationText()->text(), QString("application/text"));
+  QCOMPARE(FileTypes1::ApplicationText()->text(), QString("application/text"));
+  QCOMPARE(PictureTypes::Bmp()->text(), QString("image/bmp"));
+  QCOMPARE(FileType::registeredNames(), before);
+}
+
+void ShellTests::nameFilter_data() {
+  QTest::addColumn<QString>("extensions");
+  QTest::addColumn<QString>("filter");
+  QTest::newRow("text type: a name without dot stays a whole file name")
+      << ".1st;.nfo;.readme;readme" << "application/text (*.1st *.nfo *.readme readme)";
+  QTest::newRow("one extension") << ".bmp" << "application/text (*.bmp)";
+  QTest::newRow("empty entries are skipped") << ".a;;.b;" << "application/text (*.a *.b)";
+}
+
+void ShellTests::nameFilter() {
+  QFETCH(QString, extensions);
+  FileType type;
+  type.Name = "application/text";
+  type.Extensions = extensions;
+  QTEST(type.nameFilter(), "filter");
+  QCOMPARE(FileTypes1::ApplicationText()->nameFilter(), QString("application/text (*.1st *.nfo *.readme readme)"));
+}
+
+void ShellTests::menuTree_data() {
+  QTest::addColumn<int>("position");
+  QTest::addColumn<QString>("menu");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("shortcut");
+  QTest::addColumn<bool>("separator");
+  struct Row {
+    const char* name;
+    const char* menu;
+    const char* text;
+    const char* shortcut;
+    bool separator;
+  };
+  const Row rows[] = {
+      {"FileMenu", "FileMenu", "&File", "", false},
+      {"FileSaveAs", "FileMenu", "Save As", "", false},
+      {"UntitledSeparator0", "FileMenu", "", "", true},
+      {"FilePrint", "FileMenu", "Print", "", false},
+      {"UntitledSeparator", "FileMenu", "", "", true},
+      {"FileQuit", "FileMenu", "E&xit", "", false},
+      {"EditMenu", "EditMenu", "&Edit", "", false},
+      {"EditUndo", "EditMenu", "&Undo", "Ctrl+Z", false},
+      {"EditSeparator1", "EditMenu", "", "", true},
+      {"EditCut", "EditMenu", "Cu&t", "Ctrl+X", false},
+      {"EditCopy", "EditMenu", "&Copy", "Ctrl+C", false},
+      {"EditPaste", "EditMenu", "&Paste", "Ctrl+V", false},
+      {"EditClear", "EditMenu", "&Delete", "", false},
+      {"EditSeparator2", "EditMenu", "", "", true},
+      {"EditSelectAll", "EditMenu", "Select &All", "Ctrl+A", false},
+      {"Help", "Help", "Help", "", false},
+      {"About", "Help", "About", "", false},
+  };
+  int position = 0;
+  for (const Row& row : rows) {
+    QTest::newRow(row.name) << position++ << row.menu << row.text << row.shortcut << row.separator;
+  }
+}
+
+void ShellTests::menuTree() {
+  QFETCH(int, position);
+  const QList<MenuEntry> entries = flatten(*MainMenuBar::instance());
+  QCOMPARE(entries.size(), 17);
+  const MenuEntry& entry = entries.at(position);
+  QCOMPARE(entry.name, QString(QTest::currentDataTag()));
+  QTEST(entry.menu, "menu");
+  QTEST(entry.text, "text");
+  QTEST(entry.shortcut, "shortcut");
+  QTEST(entry.separator, "separator");
+  // Every entry can be found by its name, and is shown.
+  QAction* item = MainMenuBar::instance()->item(entry.name);
+  QVERIFY(item != nullptr);
+  QVERIFY(item->isVisible());
+}
+
+void ShellTests::menuBarIsBuiltOnce() {
+  MainMenuBar* bar = MainMenuBar::instance();
+  QVERIFY(bar != nullptr);
+  QCOMPARE(app().menuBar(), bar);
+  QCOMPARE(MainMenuBar::instance(), bar);
+  QVERIFY(bar->parent() == nullptr);
+  QCOMPARE(bar->findChildren<QMenu*>().size(), 3);
+  QCOMPARE(MainMenuBar::instance()->item("FileQuit")->menuRole(), QAction::QuitRole);
+}
+
+void ShellTests::exitQuitsThroughFramework_data() {
+  QTest::addColumn<int>("binding");  // 0 none, 1 handler says false, 2 handler says true, 3 receiver gone
+  QTest::addColumn<int>("exitCode");
+  QTest::addColumn<int>("handlerCalls");
+  QTest::newRow("no handler: the quit item's own action quits") << 0 << 0 << 0;
+  QTest::newRow("handler returns false: the framework still quits") << 1 << 0 << 1;
+  QTest::newRow("handler returns true: the command ends there") << 2 << 99 << 1;
+  QTest::newRow("handler's receiver destroyed: binding dropped") << 3 << 0 << 0;
+}
+
+void ShellTests::exitQuitsThroughFramework() {
+  QFETCH(int, binding);
+  std::optional<Receiver> receiver(std::in_place);
+  receiver->result = binding == 2;
+  if (binding != 0) MainMenuBar::instance()->addMenuHandler("FileQuit", &*receiver, &Receiver::handle);
+  if (binding == 3) receiver.reset();
+
+  QTimer::singleShot(0, qApp, [] { MainMenuBar::instance()->item("FileQuit")->trigger(); });
+  QTEST(runLoopUntilQuit(500), "exitCode");
+  QTEST(receiver ? receiver->calls : 0, "handlerCalls");
+  // Leave no binding behind for the next row.
+  receiver.reset();
+}
+
+void ShellTests::escapedExceptionIsReported_data() {
+  QTest::addColumn<int>("kind");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("std::exception: its message is shown") << int(Thrower::Kind::StdException) << "the disk is on fire";
+  QTest::newRow("anything else: still reported") << int(Thrower::Kind::Other) << "An unknown error.";
+}
+
+void ShellTests::escapedExceptionIsReported() {
+  QFETCH(int, kind);
+  QFETCH(QString, expected);
+  mDialogs->messages.clear();
+  Thrower thrower;
+  thrower.kind = static_cast<Thrower::Kind>(kind);
+
+  QEvent event(QEvent::User);
+  QCOMPARE(QCoreApplication::sendEvent(&thrower, &event), false);
+  QCOMPARE(mDialogs->messages.size(), 1);
+  QVERIFY2(mDialogs->messages.first().contains(expected), qPrintable(mDialogs->messages.first()));
+
+  // The program goes on: the next event is delivered and reported again.
+  QCoreApplication::sendEvent(&thrower, &event);
+  QCOMPARE(thrower.delivered, 2);
+  QCOMPARE(mDialogs->messages.size(), 2);
+}
+
+void ShellTests::escapedExceptionDoesNotLeaveEventLoop() {
+  mDialogs->messages.clear();
+  Thrower thrower;
+  // Posted, so it is delivered from inside the running event loop; a
+  // timer's handler that throws, likewise.
+  QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+  QTimer::singleShot(0, qApp, [] { throw std::runtime_error("a timer went off badly"); });
+  QTimer::singleShot(50, qApp, [] { QCoreApplication::exit(7); });
+  QCOMPARE(QCoreApplication::exec(), 7);
+  QCOMPARE(thrower.delivered, 1);
+  QCOMPARE(mDialogs->messages.size(), 2);
+  QVERIFY(mDialogs->messages.join('\n').contains("a timer went off badly"));
+}
+
+QUILLOMAT_APP_TEST_MAIN(ShellTests)
+#include "shell_tests.moc"

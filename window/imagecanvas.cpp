@@ -1,0 +1,32 @@
+#include "imagecanvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "resourcefile.h"
+#include "window1.h"
+
+ImageCanvas::ImageCanvas(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
+
+void ImageCanvas::setBackdrop(const QImage& backdrop) {
+  mBackdrop = backdrop;
+  update();
+}
+
+void ImageCanvas::attachPaint(Window1* window, PaintHandler handler) {
+  mWindow = window;
+  mPaint = handler;
+  update();
+}
+
+QImage ImageCanvas::Anzeige_Leer1() {
+  static QImage stored;
+  if (stored.isNull()) stored = QImage(resourceFile(QStringLiteral("Anzeige_Leer1.png")));
+  return stored;
+}
+
+void ImageCanvas::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  if (!mBackdrop.isNull()) painter.drawImage(0, 0, mBackdrop);
+  if (mWindow && mPaint != nullptr) (mWindow->*mPaint)(*this, painter, event->region());
+}

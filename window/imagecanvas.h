@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+class QPainter;
+class QRegion;
+class Window1;
+
+// The preview canvas: draws its backdrop picture, then hands the painter to
+// the paint handler that its window attached. It takes no focus and fills no
+// background of its own, so the window shows through where the backdrop is
+// transparent.
+class ImageCanvas final : public QWidget {
+  Q_OBJECT
+
+ public:
+  using PaintHandler = void (Window1::*)(ImageCanvas& canvas, QPainter& g, const QRegion& areas);
+
+  explicit ImageCanvas(QWidget* parent);
+
+  void setBackdrop(const QImage& backdrop);
+  const QImage& backdrop() const { return mBackdrop; }
+
+  void attachPaint(Window1* window, PaintHandler handler);
+
+  // The backdrop picture "Anzeige_Leer1.png" from the program's resource
+  // folder, read on the first call that finds it and kept from then on; a
+  // null image while it cannot be read.
+  static QImage Anzeige_Leer1();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage mBackdrop;
+  QPointer<Window1> mWindow;
+  PaintHandler mPaint = nullptr;
+};

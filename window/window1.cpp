@@ -1,0 +1,269 @@
+#include "window1.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDropEvent>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QTextDocument>
+
+#include "conversion.h"
+#include "imagecanvas.h"
+#include "mainmenubar.h"
+
+namespace {
+
+constexpr int ContentWidth = 690;
+constexpr int ContentHeight = 432;
+const QColor BackgroundColor(0x6C, 0x6C, 0x6C);
+const QColor ListingBackgroundColor(0xD0, 0xCE, 0xD0);
+
+constexpr std::array<std::string_view, 5> AboutText = {
+    "Converts a .bmp data format image",
+    "into a Sharp pocket computer image format.",
+    "Simply drag and drop a file into the program window.",
+    "",
+    "Runs on Mac OS 10.7 or higher and Win7 or higher.",
+};
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& place) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setGeometry(place);
+  label->setAlignment(Qt::AlignCenter);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  label->setPalette(palette);
+  return label;
+}
+
+QComboBox* makePopup(QWidget* parent, const QString& name, const QRect& place) {
+  auto* popup = new QComboBox(parent);
+  popup->setObjectName(name);
+  popup->setGeometry(place);
+  return popup;
+}
+
+// A 1-pixel black line from (x1, y1) to (x2, y2), both ends included, in the
+// parent's coordinates.
+QFrame* makeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, int y2) {
+  auto* line = new QFrame(parent);
+  line->setObjectName(name);
+  line->setFrameShape(y1 == y2 ? QFrame::HLine : QFrame::VLine);
+  line->setFrameShadow(QFrame::Plain);
+  line->setLineWidth(1);
+  QPalette palette = line->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  line->setPalette(palette);
+  line->setGeometry(QRect(QPoint(x1, y1), QPoint(x2, y2)));
+  return line;
+}
+
+}  // namespace
+
+Window1::Window1(QWidget* parent) : QMainWindow(parent), mDialogs(std::make_unique<QtDialogs>()) {
+  setObjectName(QStringLiteral("Window1"));
+  Layout();
+  CreateControls();
+  AddMenuHandlers();
+}
+
+Window1::~Window1() {
+  // The shared bar outlives this window: hand it back instead of letting the
+  // window delete it with its children.
+  if (auto* bar = qobject_cast<MainMenuBar*>(menuWidget())) bar->setParent(nullptr);
+}
+
+void Window1::setDialogs(std::unique_ptr<UserDialogs> dialogs) { mDialogs = std::move(dialogs); }
+
+void Window1::Layout() {
+  setMenuBar(MainMenuBar::instance());
+
+  mContent = new QWidget(this);
+  mContent->setObjectName(QStringLiteral("Content"));
+  mContent->setFixedSize(ContentWidth, ContentHeight);
+  mContent->setAutoFillBackground(true);
+  QPalette palette = mContent->palette();
+  palette.setColor(QPalette::Window, BackgroundColor);
+  mContent->setPalette(palette);
+  setCentralWidget(mContent);
+
+  setWindowTitle(QStringLiteral("Quillomat"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  // Content plus menu bar, and nothing else: the window can't be resized.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Window1::CreateControls() { _CreateControls0(); }
+
+void Window1::_CreateControls0() {
+  PopupMenu1 = makePopup(mContent, QStringLiteral("PopupMenu1"), QRect(20, 116, 119, 20));
+  connect(PopupMenu1, &QComboBox::currentIndexChanged, this, [this] { PopupMenu1_Change(*PopupMenu1); });
+
+  LabelFile = makeLabel(mContent, QStringLiteral("LabelFile"), QStringLiteral("Drag one .BMP File into the Window"),
+                        QRect(189, 7, 312, 33));
+  // 16 in the layout's own unit, the pixel: 16 points would be 21 pixels on a
+  // 96-dpi screen and cut the text off at both ends of its 312-pixel label.
+  QFont fileFont = LabelFile->font();
+  fileFont.setPixelSize(16);
+  LabelFile->setFont(fileFont);
+
+  ImageCanvas0 = new ImageCanvas(mContent);
+  ImageCanvas0->setObjectName(QStringLiteral("ImageCanvas"));
+  ImageCanvas0->setBackdrop(ImageCanvas::Anzeige_Leer1());
+  ImageCanvas0->setGeometry(180, 45, 436, 146);
+  ImageCanvas0->attachPaint(this, &Window1::ImageCanvas_Paint);
+
+  // The frame around the preview: the top and left sides belong to the
+  // canvas, the bottom and right sides to the window; together one rectangle
+  // from (231, 80) to (543, 146) in window coordinates.
+  Line1 = makeLine(ImageCanvas0, QStringLiteral("Line1"), 231 - 180, 80 - 45, 543 - 180, 80 - 45);
+  Line2 = makeLine(ImageCanvas0, QStringLiteral("Line2"), 231 - 180, 80 - 45, 231 - 180, 146 - 45);
+  Line3 = makeLine(mContent, QStringLiteral("Line3"), 231, 146, 543, 146);
+  Line4 = makeLine(mContent, QStringLiteral("Line4"), 543, 80, 543, 146);
+
+  PopupMenu2 = makePopup(mContent, QStringLiteral("PopupMenu2"), QRect(20, 62, 119, 20));
+  connect(PopupMenu2, &QComboBox::currentIndexChanged, this, [this] { PopupMenu2_Change(*PopupMenu2); });
+
+  Label1 = makeLabel(mContent, QStringLiteral("Label1"), QStringLiteral("Show Picture"), QRect(20, 41, 119, 20));
+  Label2 = makeLabel(mContent, QStringLiteral("Label2"), QStringLiteral("Choose Code"), QRect(20, 95, 119, 20));
+
+  TextArea1 = new QPlainTextEdit(mContent);
+  TextArea1->setObjectName(QStringLiteral("TextArea1"));
+  TextArea1->setGeometry(20, 226, 650, 186);
+  TextArea1->setReadOnly(true);
+  TextArea1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  TextArea1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  TextArea1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  TextArea1->setTabChangesFocus(true);
+  QPalette listing = TextArea1->palette();
+  listing.setColor(QPalette::Base, ListingBackgroundColor);
+  listing.setColor(QPalette::Text, Qt::black);
+  TextArea1->setPalette(listing);
+
+  Label3 = makeLabel(mContent, QStringLiteral("Label3"), QStringLiteral("Pocket Computer Bitmap Code"),
+                     QRect(239, 203, 213, 20));
+
+  // Of the controls in tab order only these three take the focus.
+  setTabOrder(PopupMenu1, PopupMenu2);
+  setTabOrder(PopupMenu2, TextArea1);
+}
+
+void Window1::AddMenuHandlers() {
+  MainMenuBar* bar = MainMenuBar::instance();
+  bar->addMenuHandler(QStringLiteral("FilePrint"), this, &Window1::_FilePrint_Action);
+  bar->addMenuHandler(QStringLiteral("FileSaveAs"), this, &Window1::_FileSaveAs_Action);
+  bar->addMenuHandler(QStringLiteral("FileQuit"), this, &Window1::_FileQuit_Action);
+  bar->addMenuHandler(QStringLiteral("About"), this, &Window1::_About_Action);
+}
+
+void Window1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (mOpened || event->spontaneous()) return;
+  mOpened = true;
+  Event_Open();
+  PopupMenu1_Open(*PopupMenu1);
+  PopupMenu2_Open(*PopupMenu2);
+}
+
+void Window1::dragEnterEvent(QDragEnterEvent* event) {
+  if (Event_DragEnter(*event)) event->ignore();
+}
+
+void Window1::dragLeaveEvent(QDragLeaveEvent* event) {
+  QMainWindow::dragLeaveEvent(event);
+  Event_DragExit();
+}
+
+void Window1::dropEvent(QDropEvent* event) { Event_DropObject(*event); }
+
+void Window1::mousePressEvent(QMouseEvent* event) {
+  const QPoint where = mContent->mapFrom(this, event->position().toPoint());
+  if (Event_MouseDown(where.x(), where.y())) {
+    event->accept();
+  } else {
+    QMainWindow::mousePressEvent(event);
+  }
+}
+
+void Window1::PopupMenu1_Open(QComboBox&) {}
+
+void Window1::PopupMenu1_Change(QComboBox&) {}
+
+void Window1::ImageCanvas_Paint(ImageCanvas&, QPainter&, const QRegion&) {}
+
+void Window1::PopupMenu2_Change(QComboBox&) {}
+
+void Window1::PopupMenu2_Open(QComboBox&) {}
+
+void Window1::Event_Open() {}
+
+void Window1::Event_DragExit() {}
+
+void Window1::Event_DropObject(QDropEvent&) {}
+
+bool Window1::Event_DragEnter(QDragEnterEvent&) { return false; }
+
+bool Window1::Event_MouseDown(int, int) { return true; }
+
+bool Window1::_FilePrint_Action() {
+  DoPrinting();
+  return true;
+}
+
+bool Window1::_FileSaveAs_Action() {
+  DoSaveAS();
+  return true;
+}
+
+bool Window1::_FileQuit_Action() { return false; }
+
+bool Window1::_About_Action() {
+  std::string text;
+  for (std::size_t i = 0; i < AboutText.size(); ++i) {
+    if (i > 0) text += quillomat::EndOfLine;
+    text += AboutText[i];
+  }
+  mDialogs->showMessage(this, QString::fromStdString(text));
+  return true;
+}
+
+void Window1::DoShowGprint() {
+  DecodedPicture = mImage.isNull()
+                       ? std::nullopt
+                       : std::optional(quillomat::PictureSize{mImage.width(), mImage.height()});
+  quillomat::DoShowGprint(*this, *this);
+}
+
+void Window1::DoPrinting() {
+  if (TextArea1->document()->isEmpty()) return;
+}
+
+void Window1::DoSaveAS() {
+  if (TextArea1->document()->isEmpty()) return;
+}
+
+void Window1::DoFormatGprint() { quillomat::DoFormatGprint(*this); }
+
+void Window1::showMessage(const std::string& text) { mDialogs->showMessage(this, QString::fromStdString(text)); }
+
+void Window1::setListingText(const std::string& text) {
+  // The listing's lines end in a lone '\r'; Qt's text widgets break at '\n'.
+  QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  shown.replace(u'\r', u'\n');
+  TextArea1->setPlainText(shown);
+}
+
+void Window1::setListingEnabled(bool enabled) { TextArea1->setEnabled(enabled); }

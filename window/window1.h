@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <QFile>
+#include <QImage>
+#include <QMainWindow>
+
+#include "conversionstate.h"
+#include "conversionview.h"
+#include "userdialogs.h"
+
+class ImageCanvas;
+class QComboBox;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDropEvent;
+class QFrame;
+class QLabel;
+class QMouseEvent;
+class QPainter;
+class QPlainTextEdit;
+class QRegion;
+class QShowEvent;
+
+// The program's one window. It owns all of the program's state: the
+// conversion's part through ConversionState (Mode, OutputSharp, Zeile,
+// AnzahlZeilen, OutPutString, DruckSeiten) and the preview's and the drop's
+// here. Its controls stand at fixed places in a content area of 690 x 432
+// below the menu bar.
+class Window1 final : public QMainWindow, public quillomat::ConversionState, private quillomat::ConversionView {
+  Q_OBJECT
+
+ public:
+  explicit Window1(QWidget* parent = nullptr);
+  ~Window1() override;
+
+  // Replaces the dialogs (tests answer them without a person).
+  void setDialogs(std::unique_ptr<UserDialogs> dialogs);
+
+  // The preview's scale factor, worked out anew by every paint.
+  std::int64_t Faktor = 0;
+  // The preview's view mode: the row of PopupMenu2.
+  std::int64_t Einpassen = 0;
+  // The dropped file, open only while its bytes are read.
+  QFile Stream;
+
+  // Handlers of the controls' events.
+  void PopupMenu1_Open(QComboBox& popup);
+  void PopupMenu1_Change(QComboBox& popup);
+  void ImageCanvas_Paint(ImageCanvas& canvas, QPainter& g, const QRegion& areas);
+  void PopupMenu2_Change(QComboBox& popup);
+  void PopupMenu2_Open(QComboBox& popup);
+
+  // The window's own events.
+  void Event_Open();
+  void Event_DragExit();
+  void Event_DropObject(QDropEvent& obj);
+  bool Event_DragEnter(QDragEnterEvent& obj);
+  bool Event_MouseDown(int x, int y);
+
+  // Menu actions: true when the command is handled, false to let the item's
+  // own action run.
+  bool _FilePrint_Action();
+  bool _FileSaveAs_Action();
+  bool _FileQuit_Action();
+  bool _About_Action();
+
+  // Converts the held file and shows the listing.
+  void DoShowGprint();
+  void DoPrinting();
+  void DoSaveAS();
+  // Lays Zeile out as the pages of the listing.
+  void DoFormatGprint();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void Layout();
+  void CreateControls();
+  void _CreateControls0();
+  void AddMenuHandlers();
+
+  // The conversion's view of the window.
+  void showMessage(const std::string& text) override;
+  void setListingText(const std::string& text) override;
+  void setListingEnabled(bool enabled) override;
+
+  // The dropped picture as Qt decoded it; null before the first drop.
+  QImage mImage;
+  // True while a drag hovers over the window.
+  bool mDragInside = false;
+
+  std::unique_ptr<UserDialogs> mDialogs;
+  bool mOpened = false;
+
+  QWidget* mContent = nullptr;
+  QComboBox* PopupMenu1 = nullptr;
+  QLabel* LabelFile = nullptr;
+  ImageCanvas* ImageCanvas0 = nullptr;
+  QFrame* Line1 = nullptr;
+  QFrame* Line2 = nullptr;
+  QFrame* Line3 = nullptr;
+  QFrame* Line4 = nullptr;
+  QComboBox* PopupMenu2 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QPlainTextEdit* TextArea1 = nullptr;
+  QLabel* Label3 = nullptr;
+};
