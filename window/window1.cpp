@@ -1,8 +1,10 @@
 #include "window1.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <variant>
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -10,17 +12,33 @@
 #include <QDropEvent>
 #include <QFont>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QList>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QRect>
+#include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSizeF>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "conversion.h"
+#include "dropacceptance.h"
+#include "droppedfile.h"
+#include "filetypes1.h"
 #include "imagecanvas.h"
+#include "listingprinter.h"
+#include "listingsaver.h"
 #include "mainmenubar.h"
+#include "previewgeometry.h"
+#include "previewpaint.h"
+#include "windowcentring.h"
 
 namespace {
 
@@ -68,6 +86,16 @@ QFrame* makeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, i
   line->setPalette(palette);
   line->setGeometry(QRect(QPoint(x1, y1), QPoint(x2, y2)));
   return line;
+}
+
+// The dropped file is only read: a drag source that offers to move it is
+// told it was copied, so it never deletes its file. One that offers no copy
+// is refused.
+bool offersCopy(const QDropEvent& event) { return event.possibleActions().testFlag(Qt::CopyAction); }
+
+void takeAsCopy(QDropEvent& event) {
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
 }
 
 }  // namespace
@@ -179,7 +207,12 @@ void Window1::showEvent(QShowEvent* event) {
 }
 
 void Window1::dragEnterEvent(QDragEnterEvent* event) {
-  if (Event_DragEnter(*event)) event->ignore();
+  // Only a picture or a BMP or JPEG file gets as far as the handler.
+  if (!offersCopy(*event) || !isAcceptableDrop(event->mimeData()) || Event_DragEnter(*event)) {
+    event->ignore();
+    return;
+  }
+  takeAsCopy(*event);
 }
 
 void Window1::dragLeaveEvent(QDragLeaveEvent* event) {
@@ -187,7 +220,14 @@ void Window1::dragLeaveEvent(QDragLeaveEvent* event) {
   Event_DragExit();
 }
 
-void Window1::dropEvent(QDropEvent* event) { Event_DropObject(*event); }
+void Window1::dropEvent(QDropEvent* event) {
+  if (!offersCopy(*event)) {
+    event->ignore();
+    return;
+  }
+  takeAsCopy(*event);
+  Event_DropObject(*event);
+}
 
 void Window1::mousePressEvent(QMouseEvent* event) {
   const QPoint where = mContent->mapFrom(this, event->position().toPoint());
@@ -198,23 +238,96 @@ void Window1::mousePressEvent(QMouseEvent* event) {
   }
 }
 
-void Window1::PopupMenu1_Open(QComboBox&) {}
+void Window1::PopupMenu1_Open(QComboBox& popup) {
+  // Filling the rows would report a change of row; nothing is held to
+  // convert yet, and Mode is set here anyway.
+  const QSignalBlocker quiet(popup);
+  popup.addItems({QStringLiteral("GPRINT"), QStringLiteral("GC.GPRINT"), QStringLiteral("DATA"),
+                  QStringLiteral("DEFB")});
+  popup.setCurrentIndex(0);
+  Mode = quillomat::SyntaxGprint;
+}
 
-void Window1::PopupMenu1_Change(QComboBox&) {}
+void Window1::PopupMenu1_Change(QComboBox& popup) {
+  const int row = popup.currentIndex();
+  if (row == -1) return;
+  Mode = row;
+  if (!OutputSharp.empty()) DoShowGprint();
+}
 
-void Window1::ImageCanvas_Paint(ImageCanvas&, QPainter&, const QRegion&) {}
+void Window1::ImageCanvas_Paint(ImageCanvas& canvas, QPainter& g, const QRegion&) {
+  if (mImage.isNull()) return;
+  const QSizeF canvasSize = canvas.size();
+  const PreviewGeometry geometry =
+      previewGeometry(mImage.width(), mImage.height(), canvasSize.width(), canvasSize.height(), Einpassen);
+  Faktor = geometry.Faktor;
+  paintPreview(g, mImage, geometry, canvasSize, mDragInside);
+}
 
-void Window1::PopupMenu2_Change(QComboBox&) {}
+void Window1::PopupMenu2_Change(QComboBox& popup) {
+  const int row = popup.currentIndex();
+  if (row == -1) return;
+  Einpassen = row;
+  ImageCanvas0->repaint();
+}
 
-void Window1::PopupMenu2_Open(QComboBox&) {}
+void Window1::PopupMenu2_Open(QComboBox& popup) {
+  const QSignalBlocker quiet(popup);
+  popup.addItems({QStringLiteral("Original"), QStringLiteral("Fit to screen")});
+  popup.setCurrentIndex(0);
+  Einpassen = ViewOriginal;
+}
 
-void Window1::Event_Open() {}
+void Window1::Event_Open() {
+  setAcceptDrops(true);
+  // The listing is read-only and would refuse a dropped file itself; a file
+  // dropped on it goes to the window like anywhere else.
+  TextArea1->setAcceptDrops(false);
+  TextArea1->viewport()->setAcceptDrops(false);
 
-void Window1::Event_DragExit() {}
+  // The window's own size, menu bar included; the window manager's frame is
+  // not known before the window is first mapped.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.isEmpty()) return;
+  const QRect screen = screens.first()->geometry();
+  move(screen.topLeft() + centredWindowPosition(screen.size(), size()));
+}
 
-void Window1::Event_DropObject(QDropEvent&) {}
+void Window1::Event_DragExit() {
+  mDragInside = false;
+  ImageCanvas0->update();
+}
 
-bool Window1::Event_DragEnter(QDragEnterEvent&) { return false; }
+void Window1::Event_DropObject(QDropEvent& obj) {
+  mDragInside = false;
+  // Read first and change nothing until the whole file is in: a drop that
+  // fails leaves the picture, the title, the bytes and the listing as they were.
+  const QMimeData* mime = obj.mimeData();
+  DropReadResult read = mime != nullptr ? readDrop(*mime) : readDrop(QMimeData());
+  if (const auto* failure = std::get_if<DropFailure>(&read)) {
+    // The highlight goes before the box comes up.
+    ImageCanvas0->update();
+    mDialogs->showMessage(this, failure->message);
+    return;
+  }
+
+  DroppedFile& dropped = std::get<DroppedFile>(read);
+  mImage = std::move(dropped.image);
+  ImageCanvas0->update();
+  // "[*]" in a title stands for the modified mark; a file name shows as it is.
+  setWindowTitle(QString(dropped.fileName).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+  // Only the name is kept: readDrop has read the file and closed it.
+  Stream.setFileName(mime->urls().constFirst().toLocalFile());
+  OutputSharp = std::move(dropped.bytes);
+  TextArea1->clear();
+  DoShowGprint();
+}
+
+bool Window1::Event_DragEnter(QDragEnterEvent&) {
+  mDragInside = true;
+  ImageCanvas0->update();
+  return false;
+}
 
 bool Window1::Event_MouseDown(int, int) { return true; }
 
@@ -247,13 +360,14 @@ void Window1::DoShowGprint() {
   quillomat::DoShowGprint(*this, *this);
 }
 
-void Window1::DoPrinting() {
-  if (TextArea1->document()->isEmpty()) return;
-}
+void Window1::DoPrinting() { printListing(this, *mDialogs, *this, listingShown()); }
 
 void Window1::DoSaveAS() {
-  if (TextArea1->document()->isEmpty()) return;
+  const std::shared_ptr<FileType> type = FileTypes1::ApplicationText();
+  saveListing(this, *mDialogs, *this, listingShown(), type ? type->nameFilter() : QString());
 }
+
+bool Window1::listingShown() const { return !TextArea1->document()->isEmpty(); }
 
 void Window1::DoFormatGprint() { quillomat::DoFormatGprint(*this); }
 

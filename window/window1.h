@@ -44,7 +44,8 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   std::int64_t Faktor = 0;
   // The preview's view mode: the row of PopupMenu2.
   std::int64_t Einpassen = 0;
-  // The dropped file, open only while its bytes are read.
+  // The last dropped file. Its bytes are read whole before anything changes,
+  // so it is closed again by the time it is stored here.
   QFile Stream;
 
   // Handlers of the controls' events.
@@ -87,6 +88,9 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   void CreateControls();
   void _CreateControls0();
   void AddMenuHandlers();
+
+  // A listing is shown: Save As and Print have something to work on.
+  bool listingShown() const;
 
   // The conversion's view of the window.
   void showMessage(const std::string& text) override;

@@ -1,0 +1,538 @@
+// The main road through the window's own event path: a file dragged onto the
+// window and dropped, its conversion in each statement form, the preview, and
+// Save As and Print of the listing it gives.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+#include "apptestmain.h"
+#include "bmpfixture.h"
+#include "conversion.h"
+#include "fakedialogs.h"
+#include "filetypes1.h"
+#include "imagecanvas.h"
+#include "window1.h"
+
+namespace {
+
+using Bytes = std::string;
+
+const QString BitCountMessage = QStringLiteral("Incorrect image format !\nUse color depth 1 Bit Monochrome");
+const QString TooLargeMessage = QStringLiteral("Image too large !");
+
+// 8 x 8: the left column and the diagonal, one band.
+Bytes leftColumnAndDiagonal() {
+  return makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t y) { return x == 0 || x == y; }));
+}
+
+// The listing of leftColumnAndDiagonal() in each statement form: its one line,
+// its empty line, and the trailing empty statement with its empty line.
+const QStringList LeftColumnAndDiagonalListings = {
+    "GPRINT \"FF02040810204080\"\r\r\r\r",
+    "1 GCURSOR: GPRINT \"FF02040810204080\"\r\r\r\r",
+    "DATA &FF,&02,&04,&08,&10,&20,&40,&80\r\r\r\r",
+    "DEFB &FF,&02,&04,&08,&10,&20,&40,&80\r\r\r\r",
+};
+
+// A picture with no symmetry, so a flipped or shifted preview shows.
+bool unevenPixel(std::size_t x, std::size_t y) { return (x + 3 * y) % 5 == 0 || (x == 11 && y < 3); }
+
+Bytes largestPicture() {
+  return makeMonochromeBmp(pixelGrid(624, 128, [](std::size_t x, std::size_t y) { return (7 * x + 3 * y) % 11 < 4; }));
+}
+
+// A BMP whose pixel rows stop half-way: Qt would decode it from stray memory.
+Bytes truncatedBmp() {
+  Bytes file = makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t) { return x == 3; }));
+  file.resize(file.size() - 4 * 4);
+  return file;
+}
+
+Bytes twentyFourBitBmp(const QString& folder) {
+  QImage colour(8, 8, QImage::Format_RGB32);
+  colour.fill(Qt::red);
+  const QString path = folder + QStringLiteral("/colour.bmp");
+  if (!colour.save(path, "BMP")) return {};
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  return Bytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QByteArray runTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
+    return {};
+  }
+  return process.readAllStandardOutput();
+}
+
+int pdfPageCount(const QString& pdf) {
+  const QRegularExpressionMatch match =
+      QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+          .match(QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf})));
+  return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// The non-empty lines of each page, trimmed, as pdftotext lays them out.
+QList<QStringList> pdfPageLines(const QString& pdf) {
+  QStringList pages = QString::fromUtf8(runTool(QStringLiteral("pdftotext"),
+                                                {QStringLiteral("-layout"), pdf, QStringLiteral("-")}))
+                          .split(u'\f');
+  pages.removeLast();  // every page ends with a form feed
+  QList<QStringList> lines;
+  for (const QString& page : pages) {
+    QStringList kept;
+    for (const QString& line : page.split(u'\n'))
+      if (!line.trimmed().isEmpty()) kept.append(line.trimmed());
+    lines.append(kept);
+  }
+  return lines;
+}
+
+QStringList nonEmptyListingLines(const std::string& page) {
+  QStringList kept;
+  for (const QString& line : QString::fromLatin1(page.data(), static_cast<qsizetype>(page.size())).split(u'\r'))
+    if (!line.isEmpty()) kept.append(line);
+  return kept;
+}
+
+// Counts the paints a widget gets.
+class PaintCounter final : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+}  // namespace
+
+class DropTests final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+
+  void opensCentredAndReadyForDrops();
+  void dropConvertsInTheChosenForm_data();
+  void dropConvertsInTheChosenForm();
+  void changeOfFormConvertsTheHeldBytesAgain();
+  void failedCheck_data();
+  void failedCheck();
+  void failedDropChangesNothing_data();
+  void failedDropChangesNothing();
+  void dragHighlight_data();
+  void dragHighlight();
+  void previewShowsThePictureInBothViews();
+  void saveAsWritesTheListing();
+  void printGivesOneSheetPerPage();
+
+ private:
+  QComboBox* statementForms() const { return mWindow->findChild<QComboBox*>("PopupMenu1"); }
+  QComboBox* views() const { return mWindow->findChild<QComboBox*>("PopupMenu2"); }
+  ImageCanvas* canvas() const { return mWindow->findChild<ImageCanvas*>("ImageCanvas"); }
+  // TextArea1's text with its line ends turned back into the listing's.
+  QString shownListing() const {
+    return mWindow->findChild<QPlainTextEdit*>("TextArea1")->toPlainText().replace(u'\n', u'\r');
+  }
+  QString engineListing() const { return QString::fromLatin1(quillomat::ListingText(*mWindow)); }
+  QString shownTitle() const { return mWindow->windowHandle()->title(); }
+  QImage grabCanvas() const { return canvas()->grab().toImage(); }
+
+  QString writeFile(const QString& name, const Bytes& bytes) const;
+  // A drag of mime that enters the window; true when the window takes it.
+  bool enter(const QMimeData& mime, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
+  void leave();
+  void drop(const QMimeData& mime);
+  // Drags the file at path onto the window and drops it there.
+  void dropFile(const QString& path);
+
+  std::optional<Window1> mWindow;
+  std::optional<QTemporaryDir> mFolder;
+  FakeDialogs* mDialogs = nullptr;
+};
+
+void DropTests::initTestCase() { FileTypes1::_Initialize(); }
+
+void DropTests::init() {
+  mFolder.emplace();
+  QVERIFY(mFolder->isValid());
+  mWindow.emplace();
+  auto dialogs = std::make_unique<FakeDialogs>();
+  mDialogs = dialogs.get();
+  mWindow->setDialogs(std::move(dialogs));
+  mWindow->show();
+  QVERIFY(QTest::qWaitForWindowExposed(&*mWindow));
+}
+
+void DropTests::cleanup() {
+  mWindow.reset();
+  mFolder.reset();
+}
+
+QString DropTests::writeFile(const QString& name, const Bytes& bytes) const {
+  const QString path = mFolder->filePath(name);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return {};
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  return path;
+}
+
+bool DropTests::enter(const QMimeData& mime, Qt::DropActions actions) {
+  QDragEnterEvent event(QPoint(400, 120), actions, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&*mWindow, &event);
+  return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+}
+
+void DropTests::leave() {
+  QDragLeaveEvent event;
+  QCoreApplication::sendEvent(&*mWindow, &event);
+}
+
+void DropTests::drop(const QMimeData& mime) {
+  QDropEvent event(QPointF(400, 120), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&*mWindow, &event);
+}
+
+void DropTests::dropFile(const QString& path) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  QVERIFY(enter(mime));
+  drop(mime);
+}
+
+void DropTests::opensCentredAndReadyForDrops() {
+  const QRect screen = QGuiApplication::screens().first()->geometry();
+  const QSize size = mWindow->size();
+  QCOMPARE(size, QSize(690, 432 + mWindow->menuWidget()->height()));
+  // Half the difference, truncated toward zero.
+  QCOMPARE(mWindow->pos(), screen.topLeft() + QPoint(static_cast<int>((screen.width() - size.width()) / 2.0),
+                                                     static_cast<int>((screen.height() - size.height()) / 2.0)));
+
+  // A drop anywhere goes to the window, over the listing too: Qt hands a drag
+  // to the first widget under it, or above that, which accepts drops.
+  for (const QPoint where : {QPoint(345, 350), QPoint(400, 120), QPoint(70, 130), QPoint(5, 5)}) {
+    QWidget* target = mWindow->childAt(where);
+    while (target != nullptr && !target->acceptDrops()) target = target->parentWidget();
+    QCOMPARE(target == nullptr ? QStringLiteral("none") : target->objectName(), QStringLiteral("Window1"));
+  }
+
+  const QStringList forms = {"GPRINT", "GC.GPRINT", "DATA", "DEFB"};
+  const QStringList viewModes = {"Original", "Fit to screen"};
+  // Opening happens once: showing the window again adds no rows.
+  mWindow->hide();
+  mWindow->show();
+  QVERIFY(QTest::qWaitForWindowExposed(&*mWindow));
+  for (const auto& [popup, rows] : {std::pair(statementForms(), forms), std::pair(views(), viewModes)}) {
+    QStringList texts;
+    for (int i = 0; i < popup->count(); ++i) texts.append(popup->itemText(i));
+    QCOMPARE(texts, rows);
+    QCOMPARE(popup->currentIndex(), 0);
+  }
+  QCOMPARE(mWindow->Mode, 0);
+  QCOMPARE(mWindow->Einpassen, 0);
+  QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::dropConvertsInTheChosenForm_data() {
+  QTest::addColumn<int>("form");
+  QTest::addColumn<QString>("fileName");
+  QTest::newRow("GPRINT") << 0 << "left column and diagonal.bmp";
+  QTest::newRow("GC.GPRINT chosen before the drop") << 1 << "diagonal.bmp";
+  QTest::newRow("DATA chosen before the drop") << 2 << "draft [*] 100%.bmp";
+  QTest::newRow("DEFB chosen before the drop") << 3 << "x.BMP";
+}
+
+void DropTests::dropConvertsInTheChosenForm() {
+  QFETCH(int, form);
+  QFETCH(QString, fileName);
+  const Bytes bytes = leftColumnAndDiagonal();
+  const QString path = writeFile(fileName, bytes);
+
+  // Before any drop a change of form only sets Mode.
+  statementForms()->setCurrentIndex(form);
+  QCOMPARE(mWindow->Mode, form);
+  QCOMPARE(shownListing(), QString());
+  QCOMPARE(mWindow->AnzahlZeilen, 0);
+
+  dropFile(path);
+  QCOMPARE(shownTitle(), fileName);
+  QCOMPARE(mWindow->OutputSharp, bytes);
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[form]);
+  QCOMPARE(engineListing(), shownListing());
+  QCOMPARE(mWindow->Stream.fileName(), path);
+  QVERIFY(!mWindow->Stream.isOpen());
+  QVERIFY2(mDialogs->calls.isEmpty(), qPrintable(mDialogs->messages.join(" | ")));
+}
+
+void DropTests::changeOfFormConvertsTheHeldBytesAgain() {
+  const QString path = writeFile("pattern.bmp", leftColumnAndDiagonal());
+  dropFile(path);
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+  // The held bytes are converted, not the file.
+  QVERIFY(QFile::remove(path));
+  for (int form : {3, 1, 2, 0}) {
+    statementForms()->setCurrentIndex(form);
+    QCOMPARE(mWindow->Mode, form);
+    QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[form]);
+    QCOMPARE(engineListing(), shownListing());
+  }
+  QCOMPARE(shownTitle(), QString("pattern.bmp"));
+  QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::failedCheck_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QString>("message");
+  QTest::addColumn<bool>("previewed");
+  // An empty file leaves nothing held, so a change of form converts nothing.
+  QTest::addColumn<int>("messagesAfterChange");
+  const auto raw = [](const Bytes& bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); };
+  QTemporaryDir scratch;
+  QTest::newRow("24 bits per pixel") << raw(twentyFourBitBmp(scratch.path())) << BitCountMessage << true << 2;
+  QTest::newRow("625 x 1") << raw(makeMonochromeBmp(pixelGrid(625, 1, [](auto, auto) { return true; })))
+                           << TooLargeMessage << true << 2;
+  QTest::newRow("8 x 129") << raw(makeMonochromeBmp(pixelGrid(8, 129, [](auto x, auto) { return x == 0; })))
+                           << TooLargeMessage << true << 2;
+  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << BitCountMessage << false << 2;
+  QTest::newRow("empty file") << QByteArray() << BitCountMessage << false << 1;
+}
+
+void DropTests::failedCheck() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(QString, message);
+  QFETCH(bool, previewed);
+  QFETCH(int, messagesAfterChange);
+  const Bytes held(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  QVERIFY(held.empty() || held.size() > 30);
+
+  // A good listing first: the failed conversion must take it away.
+  dropFile(writeFile("good.bmp", leftColumnAndDiagonal()));
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+
+  dropFile(writeFile("bad.bmp", held));
+  QCOMPARE(mDialogs->messages, QStringList{message});
+  QCOMPARE(shownListing(), QString());
+  QCOMPARE(shownTitle(), QString("bad.bmp"));
+  QCOMPARE(mWindow->OutputSharp, held);
+  // With a picture the frame is drawn round the canvas; without, nothing is.
+  QCOMPARE(grabCanvas().pixelColor(0, 0) == QColor(Qt::black), previewed);
+
+  // Nothing shown, so nothing to save or print.
+  mDialogs->saveAnswer = mFolder->filePath("listing.txt");
+  mDialogs->printAnswer = mFolder->filePath("listing.pdf");
+  QVERIFY(mWindow->_FileSaveAs_Action());
+  QVERIFY(mWindow->_FilePrint_Action());
+  QCOMPARE(mDialogs->calls, QStringList{"message"});
+
+  statementForms()->setCurrentIndex(2);
+  QCOMPARE(mWindow->Mode, 2);
+  QCOMPARE(mDialogs->messages.size(), messagesAfterChange);
+  QCOMPARE(mDialogs->messages.last(), message);
+  QCOMPARE(shownListing(), QString());
+}
+
+void DropTests::failedDropChangesNothing_data() {
+  QTest::addColumn<QString>("what");  // a file name in the test's folder, or a URL
+  // The drag also carries a picture, as a web browser's does; without one a
+  // drag of a folder or of a web address is refused before it can drop.
+  QTest::addColumn<bool>("withPicture");
+  QTest::addColumn<QStringList>("messageHolds");
+  QTest::newRow("file gone before the drop") << "gone.bmp" << false
+                                             << QStringList{"gone.bmp\" could not be read", "No such file"};
+  QTest::newRow("folder") << "folder.bmp" << true << QStringList{"folder.bmp\" could not be read", "not a file"};
+  QTest::newRow("picture from the web") << "https://example.org/picture.bmp" << true
+                                        << QStringList{"holds no file on this computer"};
+}
+
+void DropTests::failedDropChangesNothing() {
+  QFETCH(QString, what);
+  QFETCH(bool, withPicture);
+  QFETCH(QStringList, messageHolds);
+  QVERIFY(QDir(mFolder->path()).mkdir("folder.bmp"));
+  const QUrl url = what.contains(u':') ? QUrl(what) : QUrl::fromLocalFile(mFolder->filePath(what));
+
+  const Bytes bytes = leftColumnAndDiagonal();
+  const QString path = writeFile("kept.bmp", bytes);
+  dropFile(path);
+  statementForms()->setCurrentIndex(2);
+  const QString listing = shownListing();
+  QCOMPARE(listing, LeftColumnAndDiagonalListings[2]);
+  const QImage preview = grabCanvas();
+
+  QMimeData mime;
+  mime.setUrls({url});
+  if (withPicture) {
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    mime.setImageData(picture);
+  }
+  QVERIFY(enter(mime));
+  drop(mime);
+
+  QCOMPARE(mDialogs->messages.size(), 1);
+  for (const QString& part : messageHolds) {
+    QVERIFY2(mDialogs->messages.first().contains(part), qPrintable(mDialogs->messages.first()));
+  }
+  QCOMPARE(shownTitle(), QString("kept.bmp"));
+  QCOMPARE(mWindow->OutputSharp, bytes);
+  QCOMPARE(shownListing(), listing);
+  QCOMPARE(engineListing(), listing);
+  QCOMPARE(mWindow->Stream.fileName(), path);
+  // The same picture, not the dragged one, and the frame black again.
+  QCOMPARE(grabCanvas(), preview);
+}
+
+void DropTests::dragHighlight_data() {
+  QTest::addColumn<QString>("fileName");
+  QTest::addColumn<Qt::DropActions>("offered");
+  QTest::addColumn<bool>("taken");
+  const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
+  QTest::newRow("BMP file") << "other.bmp" << copyOrMove << true;
+  // The file is only read: a source that would delete it after a move is refused.
+  QTest::newRow("BMP file, move only") << "other.bmp" << Qt::DropActions(Qt::MoveAction) << false;
+  QTest::newRow("text file") << "notes.txt" << copyOrMove << false;
+  QTest::newRow("web address, no picture") << "https://example.org/picture.bmp" << copyOrMove << false;
+}
+
+void DropTests::dragHighlight() {
+  QFETCH(QString, fileName);
+  QFETCH(Qt::DropActions, offered);
+  QFETCH(bool, taken);
+  dropFile(writeFile("shown.bmp", leftColumnAndDiagonal()));
+  const QString listing = shownListing();
+  PaintCounter counter;
+  canvas()->installEventFilter(&counter);
+  // Paints what the drop left to paint, so that only later requests count.
+  canvas()->repaint();
+  const int paintsBefore = counter.paints;
+
+  QMimeData mime;
+  if (fileName.contains(u':')) {
+    mime.setUrls({QUrl(fileName)});
+  } else {
+    const QString path = writeFile(fileName, fileName.endsWith(".bmp") ? leftColumnAndDiagonal() : Bytes("text\n"));
+    mime.setUrls({QUrl::fromLocalFile(path)});
+  }
+  QCOMPARE(enter(mime, offered), taken);
+  if (taken) QTRY_VERIFY(counter.paints > paintsBefore);
+  const QColor frameWhileHovering = taken ? QColor(Qt::white) : QColor(Qt::black);
+  QCOMPARE(grabCanvas().pixelColor(0, 0), frameWhileHovering);
+  QCOMPARE(grabCanvas().pixelColor(435, 145), frameWhileHovering);
+
+  const int paintsInside = counter.paints;
+  leave();
+  if (taken) QTRY_VERIFY(counter.paints > paintsInside);
+  QCOMPARE(grabCanvas().pixelColor(0, 0), QColor(Qt::black));
+  QCOMPARE(shownTitle(), QString("shown.bmp"));
+  QCOMPARE(shownListing(), listing);
+  QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::previewShowsThePictureInBothViews() {
+  constexpr int W = 12;
+  constexpr int H = 6;
+  dropFile(writeFile("uneven.bmp", makeMonochromeBmp(pixelGrid(W, H, unevenPixel))));
+  const QString listing = shownListing();
+  QVERIFY(!listing.isEmpty());
+
+  // Original: every pixel doubled, from the preview area's corner at 51, 37.
+  // Column 51 is under the frame's left line and is left out.
+  QImage shown = grabCanvas();
+  for (int y = 0; y < 2 * H; ++y) {
+    for (int x = 1; x < 2 * W; ++x) {
+      const QColor expected = unevenPixel(static_cast<std::size_t>(x / 2), static_cast<std::size_t>(y / 2))
+                                  ? QColor(Qt::black)
+                                  : QColor(Qt::white);
+      QVERIFY2(shown.pixelColor(51 + x, 37 + y) == expected, qPrintable(QString("at %1, %2").arg(x).arg(y)));
+    }
+  }
+  QCOMPARE(mWindow->Faktor, 2);
+  QCOMPARE(shown.pixelColor(0, 0), QColor(Qt::black));
+
+  // Fit to screen: 6 rows fill the display's 32 at 32 / 6 * 2, so 10 times.
+  views()->setCurrentIndex(1);
+  QCOMPARE(mWindow->Einpassen, 1);
+  QCOMPARE(mWindow->Faktor, 10);
+  shown = grabCanvas();
+  for (int y = 0; y < H; ++y) {
+    for (int x = 0; x < W; ++x) {
+      const QColor expected = unevenPixel(static_cast<std::size_t>(x), static_cast<std::size_t>(y))
+                                  ? QColor(Qt::black)
+                                  : QColor(Qt::white);
+      // The first and last canvas pixel of each 10 x 10 square.
+      QCOMPARE(shown.pixelColor(51 + 10 * x + 1, 37 + 10 * y), expected);
+      QCOMPARE(shown.pixelColor(51 + 10 * x + 9, 37 + 10 * y + 9), expected);
+    }
+  }
+  QCOMPARE(shownListing(), listing);
+  QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::saveAsWritesTheListing() {
+  statementForms()->setCurrentIndex(2);
+  dropFile(writeFile("largest.bmp", largestPicture()));
+  QVERIFY2(mWindow->DruckSeiten >= 2, qPrintable(QString::number(mWindow->DruckSeiten)));
+  QCOMPARE(engineListing(), shownListing());
+
+  // Over an earlier file: all of it is replaced.
+  const QString path = writeFile("saved.txt", Bytes(100000, 'x'));
+  mDialogs->saveAnswer = path;
+  QVERIFY(mWindow->_FileSaveAs_Action());
+  QCOMPARE(mDialogs->calls, QStringList{"save"});
+  QCOMPARE(mDialogs->saveRequest.filter, QString("application/text (*.1st *.nfo *.readme readme)"));
+  QFile saved(path);
+  QVERIFY(saved.open(QIODevice::ReadOnly));
+  const QByteArray written = saved.readAll();
+  QCOMPARE(written.toStdString(), quillomat::ListingText(*mWindow));
+  QCOMPARE(QString::fromLatin1(written), shownListing());
+}
+
+void DropTests::printGivesOneSheetPerPage() {
+  statementForms()->setCurrentIndex(2);
+  dropFile(writeFile("largest.bmp", largestPicture()));
+  const std::int64_t pages = mWindow->DruckSeiten + 1;
+  QVERIFY(pages >= 3);
+  const QString pdf = mFolder->filePath("listing.pdf");
+  mDialogs->printAnswer = pdf;
+
+  QVERIFY(mWindow->_FilePrint_Action());
+  QCOMPARE(mDialogs->calls, (QStringList{"pageSetup", "printer"}));
+  QCOMPARE(pdfPageCount(pdf), pages);
+  const QList<QStringList> printed = pdfPageLines(pdf);
+  QCOMPARE(printed.size(), pages);
+  for (std::int64_t i = 0; i < pages; ++i) {
+    QCOMPARE(printed[i], nonEmptyListingLines(mWindow->OutPutString(i)));
+  }
+  QVERIFY(!shownListing().isEmpty());
+}
+
+QUILLOMAT_APP_TEST_MAIN(DropTests)
+#include "drop_tests.moc"
