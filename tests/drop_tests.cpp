@@ -16,8 +16,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +26,7 @@
 #include "bmpfixture.h"
 #include "conversion.h"
 #include "fakedialogs.h"
+#include "pdftext.h"
 #include "filetypes1.h"
 #include "imagecanvas.h"
 #include "window1.h"
@@ -76,39 +75,6 @@ Bytes twentyFourBitBmp(const QString& folder) {
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray bytes = file.readAll();
   return Bytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QByteArray runTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
-    return {};
-  }
-  return process.readAllStandardOutput();
-}
-
-int pdfPageCount(const QString& pdf) {
-  const QRegularExpressionMatch match =
-      QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
-          .match(QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf})));
-  return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-// The non-empty lines of each page, trimmed, as pdftotext lays them out.
-QList<QStringList> pdfPageLines(const QString& pdf) {
-  QStringList pages = QString::fromUtf8(runTool(QStringLiteral("pdftotext"),
-                                                {QStringLiteral("-layout"), pdf, QStringLiteral("-")}))
-                          .split(u'\f');
-  pages.removeLast();  // every page ends with a form feed
-  QList<QStringList> lines;
-  for (const QString& page : pages) {
-    QStringList kept;
-    for (const QString& line : page.split(u'\n'))
-      if (!line.trimmed().isEmpty()) kept.append(line.trimmed());
-    lines.append(kept);
-  }
-  return lines;
 }
 
 QStringList nonEmptyListingLines(const std::string& page) {
@@ -525,8 +491,8 @@ void DropTests::printGivesOneSheetPerPage() {
 
   QVERIFY(mWindow->_FilePrint_Action());
   QCOMPARE(mDialogs->calls, (QStringList{"pageSetup", "printer"}));
-  QCOMPARE(pdfPageCount(pdf), pages);
-  const QList<QStringList> printed = pdfPageLines(pdf);
+  QCOMPARE(pdftext::pageCount(pdf), pages);
+  const QList<QStringList> printed = pdftext::pageLines(pdf);
   QCOMPARE(printed.size(), pages);
   for (std::int64_t i = 0; i < pages; ++i) {
     QCOMPARE(printed[i], nonEmptyListingLines(mWindow->OutPutString(i)));

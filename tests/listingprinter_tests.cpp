@@ -4,7 +4,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -13,46 +12,13 @@
 
 #include "failingpdfwriter.h"
 #include "fakedialogs.h"
+#include "pdftext.h"
 #include "listingfixtures.h"
 #include "listingprinter.h"
 
 using namespace listingfixtures;
 
 namespace {
-
-QByteArray runTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
-    return {};
-  }
-  return process.readAllStandardOutput();
-}
-
-int pdfPageCount(const QString& pdf) {
-  const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf}));
-  const QRegularExpressionMatch match =
-      QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
-          .match(info);
-  return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
-// The text of each page, as pdftotext lays it out.
-QStringList pdfPageTexts(const QString& pdf) {
-  QStringList pages = QString::fromUtf8(runTool(QStringLiteral("pdftotext"),
-                                                {QStringLiteral("-layout"), pdf, QStringLiteral("-")}))
-                          .split(QLatin1Char('\f'));
-  pages.removeLast();  // pdftotext ends every page with a form feed
-  return pages;
-}
-
-QStringList nonEmptyLines(const QStringList& lines) {
-  QStringList kept;
-  for (const QString& line : lines)
-    if (!line.trimmed().isEmpty()) kept.append(line.trimmed());
-  return kept;
-}
 
 void printToPdf(QPrinter& printer, const QString& path) {
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -65,7 +31,7 @@ struct Word {
 
 // The words on the first page with their boxes, in points from the page's top left.
 QList<Word> pdfWords(const QString& pdf) {
-  const QString html = QString::fromUtf8(runTool(
+  const QString html = QString::fromUtf8(pdftext::runTool(
       QStringLiteral("pdftotext"),
       {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
        QStringLiteral("1"), pdf, QStringLiteral("-")}));
@@ -144,12 +110,12 @@ void ListingPrinterTests::printsOneSheetPerPage() {
   QVERIFY(printPages(nullptr, dialogs, printer, state));
   QVERIFY(dialogs.calls.isEmpty());
 
-  QCOMPARE(pdfPageCount(pdf), pageCount);
-  const QStringList texts = pdfPageTexts(pdf);
+  QCOMPARE(pdftext::pageCount(pdf), pageCount);
+  const QStringList texts = pdftext::pageTexts(pdf);
   QCOMPARE(texts.size(), pageCount);
   for (int i = 0; i < pageCount; ++i) {
-    QCOMPARE(nonEmptyLines(texts[i].split(QLatin1Char('\n'))),
-             nonEmptyLines(listingPageLines(pages[static_cast<std::size_t>(i)])));
+    QCOMPARE(pdftext::nonEmptyLines(texts[i].split(QLatin1Char('\n'))),
+             pdftext::nonEmptyLines(listingPageLines(pages[static_cast<std::size_t>(i)])));
   }
 }
 
@@ -209,7 +175,7 @@ void ListingPrinterTests::sheetThatCannotStartStopsTheDrawing() {
   }
   QVERIFY(failure.has_value());
   QVERIFY2(failure->contains(QStringLiteral("sheet 2 of 3")), qPrintable(*failure));
-  QCOMPARE(pdfPageCount(pdf), 1);
+  QCOMPARE(pdftext::pageCount(pdf), 1);
 }
 
 void ListingPrinterTests::printFlow_data() {
@@ -247,8 +213,8 @@ void ListingPrinterTests::printFlow() {
     QVERIFY(QDir(dir.path()).isEmpty());
     return;
   }
-  QCOMPARE(pdfPageCount(pdf), sheets);
-  QCOMPARE(nonEmptyLines(pdfPageTexts(pdf).value(0).split(QLatin1Char('\n'))),
+  QCOMPARE(pdftext::pageCount(pdf), sheets);
+  QCOMPARE(pdftext::nonEmptyLines(pdftext::pageTexts(pdf).value(0).split(QLatin1Char('\n'))),
            QStringList{QStringLiteral("GPRINT \"FF02040810204080\"")});
 }
 

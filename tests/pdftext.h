@@ -1,0 +1,59 @@
+#pragma once
+
+// Reads a printed PDF back with poppler-utils' pdfinfo and pdftotext.
+
+#include <QByteArray>
+#include <QDebug>
+#include <QList>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+namespace pdftext {
+
+// The tool's standard output, or nothing (with a warning) when it fails.
+inline QByteArray runTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+    qWarning() << program << arguments << "failed:" << process.readAllStandardError();
+    return {};
+  }
+  return process.readAllStandardOutput();
+}
+
+// The PDF's page count, or -1.
+inline int pageCount(const QString& pdf) {
+  const QRegularExpressionMatch match =
+      QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+          .match(QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf})));
+  return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// The text of each page, as pdftotext lays it out.
+inline QStringList pageTexts(const QString& pdf) {
+  QStringList pages = QString::fromUtf8(runTool(QStringLiteral("pdftotext"),
+                                                {QStringLiteral("-layout"), pdf, QStringLiteral("-")}))
+                          .split(u'\f');
+  pages.removeLast();  // pdftotext ends every page with a form feed
+  return pages;
+}
+
+// The lines that hold text, trimmed.
+inline QStringList nonEmptyLines(const QStringList& lines) {
+  QStringList kept;
+  for (const QString& line : lines) {
+    if (!line.trimmed().isEmpty()) kept.append(line.trimmed());
+  }
+  return kept;
+}
+
+// The lines that hold text on each page.
+inline QList<QStringList> pageLines(const QString& pdf) {
+  QList<QStringList> lines;
+  for (const QString& page : pageTexts(pdf)) lines.append(nonEmptyLines(page.split(u'\n')));
+  return lines;
+}
+
+}  // namespace pdftext
