@@ -73,7 +73,6 @@ int main(int argc, char* argv[]) {
   if (mkdtemp(runtime) == nullptr) return 1;
   setenv("XDG_RUNTIME_DIR", runtime, 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  setenv("QUILLOMAT_PROBE", "1", 1);
 
   try {
     // Warm the file cache and the font cache first.

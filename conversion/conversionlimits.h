@@ -31,6 +31,8 @@ inline constexpr std::string_view EndOfLine = "\n";
 inline constexpr std::string_view BitCountMessage =
     "Incorrect image format !\nUse color depth 1 Bit Monochrome";
 inline constexpr std::string_view TooLargeMessage = "Image too large !";
+static_assert(BitCountMessage.substr(24, EndOfLine.size()) == EndOfLine,
+              "the bit-count message's two lines are joined by EndOfLine");
 
 // Every listing line ends with a carriage return alone.
 inline constexpr char ListingLineEnd = '\r';

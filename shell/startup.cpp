@@ -10,7 +10,6 @@
 #include "app.h"
 #include "filetypes1.h"
 #include "picturetypes.h"
-#include "startupprobe.h"
 #include "window1.h"
 
 namespace {
@@ -24,7 +23,7 @@ void reportStartupFailure(std::optional<App>& app, const QString& what) {
 
 }  // namespace
 
-int Startup::run(int& argc, char** argv) {
+int Startup::run(int& argc, char** argv, const std::function<void(QWidget&)>& whenShown) {
   // Must be declared before the application object exists.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 
@@ -36,7 +35,7 @@ int Startup::run(int& argc, char** argv) {
 
     Window1 window;
     window.show();
-    StartupProbe::arm(window);
+    if (whenShown) whenShown(window);
     return App::exec();
   } catch (const std::exception& error) {
     reportStartupFailure(app, QString::fromLocal8Bit(error.what()));

@@ -12,7 +12,7 @@
 
 namespace {
 
-void report(QWidget& window) {
+void report(QWidget& window, const QString& grabFile) {
   int shownWindows = 0;
   for (const QWidget* widget : QApplication::topLevelWidgets()) {
     if (widget->isVisible()) ++shownWindows;
@@ -24,7 +24,6 @@ void report(QWidget& window) {
               qUtf8Printable(window.windowTitle()));
   std::fflush(stdout);
 
-  const QString grabFile = qEnvironmentVariable("QUILLOMAT_PROBE_GRAB");
   if (!grabFile.isEmpty()) {
     // The screen's picture of the window where the platform has one (X11),
     // else Qt's own rendering of it.
@@ -36,18 +35,17 @@ void report(QWidget& window) {
 
 }  // namespace
 
-void StartupProbe::arm(QWidget& window) {
-  if (!qEnvironmentVariableIsSet("QUILLOMAT_PROBE")) return;
+void StartupProbe::arm(QWidget& window, const QString& grabFile) {
   // Polls from the idle event loop until the platform has exposed the window
   // (or a second has gone by), so the report comes from a window on screen.
   auto* poll = new QTimer(&window);
   auto* deadline = new QTimer(&window);
   deadline->setSingleShot(true);
   deadline->start(1000);
-  QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, deadline] {
+  QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, deadline, grabFile] {
     if (!window.windowHandle()->isExposed() && deadline->isActive()) return;
     poll->stop();
-    report(window);
+    report(window, grabFile);
     QCoreApplication::quit();
   });
   poll->start(0);

@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
-// A hook for the start-up test and the benchmark, off unless the environment
-// variable QUILLOMAT_PROBE is set: once the window is shown and the event
-// loop is idle, prints one line describing the window and quits. With
-// QUILLOMAT_PROBE_GRAB set to a file name it also saves a picture of the
-// window there.
+// The start-up test's and the benchmark's view of a started program: once the
+// window is shown and the event loop is idle, prints one line describing the
+// window and quits; with a file name it also saves a picture of the window.
+// Only the test program quillomat_probe arms it.
 class StartupProbe {
  public:
-  static void arm(QWidget& window);
+  static void arm(QWidget& window, const QString& grabFile);
 };

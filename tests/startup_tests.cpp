@@ -1,10 +1,10 @@
-// Starts the built program, as a user would, and checks that it comes up
-// with its one window shown and idle, its backdrop found beside it.
+// Starts the program's start-up (built as quillomat_probe, which reports the
+// shown window) and checks that it comes up with its one window shown and
+// idle, its backdrop found beside it.
 
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,21 +14,11 @@ class StartupTests final : public QObject {
  private slots:
   void windowIsShownAndIdle();
   void shownWindowLooksAsLaidOut();
-
- private:
-  static QProcessEnvironment probeEnvironment();
 };
-
-QProcessEnvironment StartupTests::probeEnvironment() {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QUILLOMAT_PROBE", "1");
-  return environment;
-}
 
 void StartupTests::windowIsShownAndIdle() {
   QProcess program;
-  program.setProcessEnvironment(probeEnvironment());
-  program.start(QUILLOMAT_EXE, {});
+  program.start(QUILLOMAT_PROBE_EXE, {});
   QVERIFY2(program.waitForFinished(20000), "the program did not come up and go idle");
   QCOMPARE(program.exitStatus(), QProcess::NormalExit);
   QCOMPARE(program.exitCode(), 0);
@@ -38,7 +28,7 @@ void StartupTests::windowIsShownAndIdle() {
 
 void StartupTests::shownWindowLooksAsLaidOut() {
   // The build put the resource folder beside the program.
-  const QString resources = QFileInfo(QUILLOMAT_EXE).absolutePath() + "/resources/";
+  const QString resources = QFileInfo(QUILLOMAT_PROBE_EXE).absolutePath() + "/resources/";
   const QImage backdrop(resources + "Anzeige_Leer1.png");
   QVERIFY(!backdrop.isNull());
   QVERIFY(!QImage(resources + "quillomat.ico").isNull());
@@ -46,11 +36,8 @@ void StartupTests::shownWindowLooksAsLaidOut() {
   QTemporaryDir folder;
   QVERIFY(folder.isValid());
   const QString shotFile = folder.filePath("window.png");
-  QProcessEnvironment environment = probeEnvironment();
-  environment.insert("QUILLOMAT_PROBE_GRAB", shotFile);
   QProcess program;
-  program.setProcessEnvironment(environment);
-  program.start(QUILLOMAT_EXE, {});
+  program.start(QUILLOMAT_PROBE_EXE, {shotFile});
   QVERIFY(program.waitForFinished(20000));
   QCOMPARE(program.exitCode(), 0);
 
