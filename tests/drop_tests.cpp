@@ -110,6 +110,7 @@ class DropTests final : public QObject {
   void dropConvertsInTheChosenForm_data();
   void dropConvertsInTheChosenForm();
   void changeOfFormConvertsTheHeldBytesAgain();
+  void dragPictureGivesWayToTheFilesOwn();
   void failedCheck_data();
   void failedCheck();
   void failedDropChangesNothing_data();
@@ -271,6 +272,28 @@ void DropTests::changeOfFormConvertsTheHeldBytesAgain() {
     QCOMPARE(engineListing(), shownListing());
   }
   QCOMPARE(shownTitle(), QString("pattern.bmp"));
+  QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::dragPictureGivesWayToTheFilesOwn() {
+  // As a file manager's drag may: the file and a picture of its own, of
+  // another size than the file's picture.
+  const QString path = writeFile("sample.bmp", leftColumnAndDiagonal());
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  QImage dragPicture(48, 12, QImage::Format_RGB32);
+  dragPicture.fill(Qt::red);
+  mime.setImageData(dragPicture);
+  QVERIFY(enter(mime));
+  drop(mime);
+  QVERIFY2(mDialogs->calls.isEmpty(), qPrintable(mDialogs->messages.join(" | ")));
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+  const QImage withDragPicture = grabCanvas();
+
+  // The same file dragged alone previews the same.
+  dropFile(path);
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+  QCOMPARE(withDragPicture, grabCanvas());
   QVERIFY(mDialogs->calls.isEmpty());
 }
 

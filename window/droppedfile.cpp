@@ -115,9 +115,7 @@ DropReadResult readDrop(const QMimeData& data) {
     return DropFailure{DropFailure::Kind::NoLocalFile,
                        QStringLiteral("The dropped item holds no file on this computer to convert.")};
   }
-  DropReadResult result = readDroppedFile(urls.first().toLocalFile());
-  if (auto* dropped = std::get_if<DroppedFile>(&result); dropped != nullptr && data.hasImage()) {
-    dropped->image = qvariant_cast<QImage>(data.imageData());
-  }
-  return result;
+  // A picture the drag carries as well is not used: the preview must show the
+  // very bytes that are converted.
+  return readDroppedFile(urls.first().toLocalFile());
 }

@@ -45,6 +45,6 @@ using DropReadResult = std::variant<DroppedFile, DropFailure>;
 DropReadResult readDroppedFile(const QString& localPath);
 
 // The drop as the window takes it: the first URL must be a local file, which
-// is read as readDroppedFile does; a picture the drag carries itself takes
-// the place of the decoded one.
+// is read as readDroppedFile does. A picture the drag carries besides is
+// ignored; one without a local file is refused.
 DropReadResult readDrop(const QMimeData& data);
