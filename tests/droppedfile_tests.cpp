@@ -208,7 +208,7 @@ TEST_F(DroppedFileTest, DropReadsTheFirstLocalFile) {
   const std::string bytes = makeMonochromeBmp(Arrow);
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(write("first.bmp", bytes)), QUrl::fromLocalFile(write("second.bmp", "x"))});
-  const DroppedFile dropped = expectRead(readDrop(data));
+  const DroppedFile dropped = expectRead(readDrop(data.urls()));
   EXPECT_EQ(dropped.bytes, bytes);
   EXPECT_EQ(dropped.image.size(), QSize(13, 5));
   EXPECT_EQ(dropped.fileName, "first.bmp");
@@ -225,13 +225,13 @@ TEST_F(DroppedFileTest, DropPreviewsTheFilesOwnPictureNotTheDragsPicture) {
   QMimeData data;
   data.setImageData(dragPicture);
   data.setUrls({QUrl::fromLocalFile(write("arrow.bmp", whole))});
-  const DroppedFile dropped = expectRead(readDrop(data));
+  const DroppedFile dropped = expectRead(readDrop(data.urls()));
   EXPECT_EQ(dropped.bytes, whole);
   expectArrow(dropped.image);
 
   // Rows cut short stay unpreviewed, whatever picture the drag brings.
   data.setUrls({QUrl::fromLocalFile(write("short.bmp", cutShort))});
-  const DroppedFile shortened = expectRead(readDrop(data));
+  const DroppedFile shortened = expectRead(readDrop(data.urls()));
   EXPECT_EQ(shortened.bytes, cutShort);
   EXPECT_TRUE(shortened.image.isNull());
 }
@@ -244,7 +244,7 @@ TEST_F(DroppedFileTest, DropWithoutLocalFileIsRefused) {
   QMimeData text;
   text.setText("arrow.bmp");
   for (const QMimeData* data : {&remote, &pictureOnly, &text}) {
-    const DropFailure failure = expectFailure(readDrop(*data));
+    const DropFailure failure = expectFailure(readDrop(data->urls()));
     EXPECT_EQ(failure.kind, DropFailure::Kind::NoLocalFile);
     EXPECT_FALSE(failure.message.isEmpty());
   }

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QMimeData>
 #include <QUrl>
 
 #include "conversionlimits.h"
@@ -109,13 +108,12 @@ DropReadResult readDroppedFile(const QString& localPath) {
   return dropped;
 }
 
-DropReadResult readDrop(const QMimeData& data) {
-  const QList<QUrl> urls = data.urls();
+DropReadResult readDrop(const QList<QUrl>& urls) {
   if (urls.isEmpty() || !urls.first().isLocalFile()) {
     return DropFailure{DropFailure::Kind::NoLocalFile,
                        QStringLiteral("The dropped item holds no file on this computer to convert.")};
   }
-  // A picture the drag carries as well is not used: the preview must show the
-  // very bytes that are converted.
+  // Only the file is used, not a picture that the drag may carry as well: the
+  // preview must show the very bytes that are converted.
   return readDroppedFile(urls.first().toLocalFile());
 }
