@@ -136,6 +136,7 @@ class DropTests final : public QObject {
   void dropReturnsBeforeTheDropIsTaken();
   void dropsBackToBackAreTakenInOrder_data();
   void dropsBackToBackAreTakenInOrder();
+  void messageShowsTheFileNameAsItIs();
   void failedCheck_data();
   void failedCheck();
   void failedDropChangesNothing_data();
@@ -413,6 +414,31 @@ void DropTests::dropsBackToBackAreTakenInOrder() {
   QCOMPARE(mWindow->OutputSharp, second);
   QVERIFY(!shownListing().isEmpty());
   QCOMPARE(engineListing(), shownListing());
+}
+
+void DropTests::messageShowsTheFileNameAsItIs() {
+  mWindow->setDialogs(std::make_unique<QtDialogs>());
+  mDialogs = nullptr;
+  // Gone, so that the message names it; the name looks like rich text.
+  const QString path = mFolder->filePath("<b>draft</b> &lt;2&gt;.bmp");
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+
+  QStringList texts;
+  QList<Qt::TextFormat> formats;
+  QTimer answerer;
+  answerMessageBoxes(answerer, [&](QMessageBox& box) {
+    texts.append(box.text());
+    formats.append(box.textFormat());
+  });
+  QVERIFY(enter(mime));
+  drop(mime);
+  answerer.stop();
+
+  QCOMPARE(formats, QList<Qt::TextFormat>{Qt::PlainText});
+  const QString start = QStringLiteral("The file \"%1\" could not be read:\n").arg(QDir::toNativeSeparators(path));
+  QVERIFY2(texts.first().startsWith(start), qPrintable(texts.first()));
+  QCOMPARE(shownTitle(), QString("Quillomat"));
 }
 
 void DropTests::failedCheck_data() {
