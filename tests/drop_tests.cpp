@@ -2,10 +2,13 @@
 // window and dropped, its conversion in each statement form, the preview, and
 // Save As and Print of the listing it gives.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -14,11 +17,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -96,6 +101,23 @@ class PaintCounter final : public QObject {
   }
 };
 
+// Answers every real message box that comes up while timer runs: look sees
+// it first, then its OK button is clicked, as a user would.
+void answerMessageBoxes(QTimer& timer, const std::function<void(QMessageBox&)>& look) {
+  timer.setInterval(10);
+  QObject::connect(&timer, &QTimer::timeout, &timer, [look] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    look(*box);
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+      ok->click();
+    } else {
+      box->reject();
+    }
+  });
+  timer.start();
+}
+
 }  // namespace
 
 class DropTests final : public QObject {
@@ -110,6 +132,11 @@ class DropTests final : public QObject {
   void dropConvertsInTheChosenForm_data();
   void dropConvertsInTheChosenForm();
   void changeOfFormConvertsTheHeldBytesAgain();
+  void dragPictureGivesWayToTheFilesOwn();
+  void dropReturnsBeforeTheDropIsTaken();
+  void dropsBackToBackAreTakenInOrder_data();
+  void dropsBackToBackAreTakenInOrder();
+  void messageShowsTheFileNameAsItIs();
   void failedCheck_data();
   void failedCheck();
   void failedDropChangesNothing_data();
@@ -136,6 +163,10 @@ class DropTests final : public QObject {
   // A drag of mime that enters the window; true when the window takes it.
   bool enter(const QMimeData& mime, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction);
   void leave();
+  // Sends the drop; true when the window takes it as a copy. The window takes
+  // the drop only once the event loop runs again.
+  bool sendDrop(const QMimeData& mime);
+  // Drops mime and lets the window take the drop.
   void drop(const QMimeData& mime);
   // Drags the file at path onto the window and drops it there.
   void dropFile(const QString& path);
@@ -182,9 +213,15 @@ void DropTests::leave() {
   QCoreApplication::sendEvent(&*mWindow, &event);
 }
 
-void DropTests::drop(const QMimeData& mime) {
+bool DropTests::sendDrop(const QMimeData& mime) {
   QDropEvent event(QPointF(400, 120), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(&*mWindow, &event);
+  return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+}
+
+void DropTests::drop(const QMimeData& mime) {
+  QVERIFY(sendDrop(mime));
+  QCoreApplication::processEvents();
 }
 
 void DropTests::dropFile(const QString& path) {
@@ -272,6 +309,136 @@ void DropTests::changeOfFormConvertsTheHeldBytesAgain() {
   }
   QCOMPARE(shownTitle(), QString("pattern.bmp"));
   QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::dragPictureGivesWayToTheFilesOwn() {
+  // As a file manager's drag may: the file and a picture of its own, of
+  // another size than the file's picture.
+  const QString path = writeFile("sample.bmp", leftColumnAndDiagonal());
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  QImage dragPicture(48, 12, QImage::Format_RGB32);
+  dragPicture.fill(Qt::red);
+  mime.setImageData(dragPicture);
+  QVERIFY(enter(mime));
+  drop(mime);
+  QVERIFY2(mDialogs->calls.isEmpty(), qPrintable(mDialogs->messages.join(" | ")));
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+  const QImage withDragPicture = grabCanvas();
+
+  // The same file dragged alone previews the same.
+  dropFile(path);
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+  QCOMPARE(withDragPicture, grabCanvas());
+  QVERIFY(mDialogs->calls.isEmpty());
+}
+
+void DropTests::dropReturnsBeforeTheDropIsTaken() {
+  // The drag source waits for the drop event to return: a message box shown
+  // inside it would hold the source (Explorer hangs) until it is closed.
+  const Bytes kept = leftColumnAndDiagonal();
+  dropFile(writeFile("kept.bmp", kept));
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(writeFile("deep.bmp", twentyFourBitBmp(mFolder->path())))});
+  QVERIFY(enter(mime));
+  QCOMPARE(grabCanvas().pixelColor(0, 0), QColor(Qt::white));
+
+  QVERIFY(sendDrop(mime));
+  // Nothing read, shown or changed yet but the highlight, which goes at once.
+  QVERIFY(mDialogs->calls.isEmpty());
+  QCOMPARE(shownTitle(), QString("kept.bmp"));
+  QCOMPARE(mWindow->OutputSharp, kept);
+  QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
+  QCOMPARE(grabCanvas().pixelColor(0, 0), QColor(Qt::black));
+
+  QCoreApplication::processEvents();
+  QCOMPARE(mDialogs->messages, QStringList{BitCountMessage});
+  QCOMPARE(shownTitle(), QString("deep.bmp"));
+  QCOMPARE(shownListing(), QString());
+}
+
+void DropTests::dropsBackToBackAreTakenInOrder_data() {
+  QTest::addColumn<QByteArray>("first");
+  QTest::addColumn<bool>("firstGone");  // deleted before its drop is taken
+  QTest::addColumn<QString>("message");  // a part of the first's message; empty: none
+  // The title while the first's message box is up: the second drop waits.
+  QTest::addColumn<QString>("titleWhileShown");
+  const auto raw = [](const Bytes& bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); };
+  QTemporaryDir scratch;
+  QTest::newRow("both convert") << raw(leftColumnAndDiagonal()) << false << QString() << QString();
+  // The first's conversion empties the listing after its box: had the second
+  // run inside the box's event loop, its listing would be lost.
+  QTest::newRow("first fails a check") << raw(twentyFourBitBmp(scratch.path())) << false << BitCountMessage
+                                       << "first.bmp";
+  QTest::newRow("first can't be read") << raw(leftColumnAndDiagonal()) << true << "could not be read"
+                                       << "Quillomat";
+}
+
+void DropTests::dropsBackToBackAreTakenInOrder() {
+  QFETCH(QByteArray, first);
+  QFETCH(bool, firstGone);
+  QFETCH(QString, message);
+  QFETCH(QString, titleWhileShown);
+  // Real message boxes: their own event loop runs while they are up.
+  mWindow->setDialogs(std::make_unique<QtDialogs>());
+  mDialogs = nullptr;
+  const Bytes second = makeMonochromeBmp(pixelGrid(12, 6, unevenPixel));
+  const QString firstPath = writeFile("first.bmp", Bytes(first.constData(), static_cast<std::size_t>(first.size())));
+  QMimeData one;
+  one.setUrls({QUrl::fromLocalFile(firstPath)});
+  QMimeData two;
+  two.setUrls({QUrl::fromLocalFile(writeFile("second.bmp", second))});
+
+  QStringList shown;
+  QStringList titles;
+  QTimer answerer;
+  answerMessageBoxes(answerer, [&](QMessageBox& box) {
+    shown.append(box.text());
+    titles.append(shownTitle());
+  });
+  QVERIFY(enter(one));
+  QVERIFY(sendDrop(one));
+  QVERIFY(enter(two));
+  QVERIFY(sendDrop(two));
+  if (firstGone) QVERIFY(QFile::remove(firstPath));
+  QCOMPARE(shownTitle(), QString("Quillomat"));
+  QCoreApplication::processEvents();
+  answerer.stop();
+
+  QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
+  if (!message.isEmpty()) {
+    QVERIFY2(shown.first().contains(message), qPrintable(shown.first()));
+    QCOMPARE(titles, QStringList{titleWhileShown});
+  }
+  QCOMPARE(shownTitle(), QString("second.bmp"));
+  QCOMPARE(mWindow->OutputSharp, second);
+  QVERIFY(!shownListing().isEmpty());
+  QCOMPARE(engineListing(), shownListing());
+}
+
+void DropTests::messageShowsTheFileNameAsItIs() {
+  mWindow->setDialogs(std::make_unique<QtDialogs>());
+  mDialogs = nullptr;
+  // Gone, so that the message names it; the name looks like rich text.
+  const QString path = mFolder->filePath("<b>draft</b> &lt;2&gt;.bmp");
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+
+  QStringList texts;
+  QList<Qt::TextFormat> formats;
+  QTimer answerer;
+  answerMessageBoxes(answerer, [&](QMessageBox& box) {
+    texts.append(box.text());
+    formats.append(box.textFormat());
+  });
+  QVERIFY(enter(mime));
+  drop(mime);
+  answerer.stop();
+
+  QCOMPARE(formats, QList<Qt::TextFormat>{Qt::PlainText});
+  const QString start = QStringLiteral("The file \"%1\" could not be read:\n").arg(QDir::toNativeSeparators(path));
+  QVERIFY2(texts.first().startsWith(start), qPrintable(texts.first()));
+  QCOMPARE(shownTitle(), QString("Quillomat"));
 }
 
 void DropTests::failedCheck_data() {

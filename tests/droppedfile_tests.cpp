@@ -145,6 +145,16 @@ const std::vector<std::string> Arrow = {
     "...XXXXXXXXXX",
 };
 
+void expectArrow(const QImage& image) {
+  ASSERT_EQ(image.size(), QSize(13, 5));
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 13; ++x) {
+      const bool set = Arrow[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == 'X';
+      EXPECT_EQ(image.pixelColor(x, y), set ? QColor(Qt::black) : QColor(Qt::white)) << x << "," << y;
+    }
+  }
+}
+
 struct BmpCase {
   std::string name;
   BmpOptions options;
@@ -171,13 +181,7 @@ TEST_P(DroppedBmpTable, KeepsBytesAndPreviewsOnlyWholePictures) {
     EXPECT_TRUE(dropped.image.isNull());
     return;
   }
-  ASSERT_EQ(dropped.image.size(), QSize(13, 5));
-  for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 13; ++x) {
-      const bool set = Arrow[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == 'X';
-      EXPECT_EQ(dropped.image.pixelColor(x, y), set ? QColor(Qt::black) : QColor(Qt::white)) << x << "," << y;
-    }
-  }
+  expectArrow(dropped.image);
 }
 
 const BmpOptions Plain{};
@@ -204,20 +208,32 @@ TEST_F(DroppedFileTest, DropReadsTheFirstLocalFile) {
   const std::string bytes = makeMonochromeBmp(Arrow);
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(write("first.bmp", bytes)), QUrl::fromLocalFile(write("second.bmp", "x"))});
-  const DroppedFile dropped = expectRead(readDrop(data));
+  const DroppedFile dropped = expectRead(readDrop(data.urls()));
   EXPECT_EQ(dropped.bytes, bytes);
   EXPECT_EQ(dropped.image.size(), QSize(13, 5));
   EXPECT_EQ(dropped.fileName, "first.bmp");
 }
 
-TEST_F(DroppedFileTest, DropPrefersThePictureTheDragCarries) {
-  const std::string bytes = makeMonochromeBmp(Arrow);
+TEST_F(DroppedFileTest, DropPreviewsTheFilesOwnPictureNotTheDragsPicture) {
+  // A file manager or browser may put its own picture (an icon, a thumbnail)
+  // on the drag; the preview must show the bytes that are converted.
+  QImage dragPicture(48, 12, QImage::Format_RGB32);
+  dragPicture.fill(Qt::red);
+  const std::string whole = makeMonochromeBmp(Arrow);
+  const std::string cutShort = whole.substr(0, whole.size() - 4);
+
   QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(write("arrow.bmp", bytes))});
-  data.setImageData(QImage(7, 3, QImage::Format_RGB32));
-  const DroppedFile dropped = expectRead(readDrop(data));
-  EXPECT_EQ(dropped.bytes, bytes);
-  EXPECT_EQ(dropped.image.size(), QSize(7, 3));
+  data.setImageData(dragPicture);
+  data.setUrls({QUrl::fromLocalFile(write("arrow.bmp", whole))});
+  const DroppedFile dropped = expectRead(readDrop(data.urls()));
+  EXPECT_EQ(dropped.bytes, whole);
+  expectArrow(dropped.image);
+
+  // Rows cut short stay unpreviewed, whatever picture the drag brings.
+  data.setUrls({QUrl::fromLocalFile(write("short.bmp", cutShort))});
+  const DroppedFile shortened = expectRead(readDrop(data.urls()));
+  EXPECT_EQ(shortened.bytes, cutShort);
+  EXPECT_TRUE(shortened.image.isNull());
 }
 
 TEST_F(DroppedFileTest, DropWithoutLocalFileIsRefused) {
@@ -228,7 +244,7 @@ TEST_F(DroppedFileTest, DropWithoutLocalFileIsRefused) {
   QMimeData text;
   text.setText("arrow.bmp");
   for (const QMimeData* data : {&remote, &pictureOnly, &text}) {
-    const DropFailure failure = expectFailure(readDrop(*data));
+    const DropFailure failure = expectFailure(readDrop(data->urls()));
     EXPECT_EQ(failure.kind, DropFailure::Kind::NoLocalFile);
     EXPECT_FALSE(failure.message.isEmpty());
   }

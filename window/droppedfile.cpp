@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QMimeData>
 #include <QUrl>
 
 #include "conversionlimits.h"
@@ -109,15 +108,12 @@ DropReadResult readDroppedFile(const QString& localPath) {
   return dropped;
 }
 
-DropReadResult readDrop(const QMimeData& data) {
-  const QList<QUrl> urls = data.urls();
+DropReadResult readDrop(const QList<QUrl>& urls) {
   if (urls.isEmpty() || !urls.first().isLocalFile()) {
     return DropFailure{DropFailure::Kind::NoLocalFile,
                        QStringLiteral("The dropped item holds no file on this computer to convert.")};
   }
-  DropReadResult result = readDroppedFile(urls.first().toLocalFile());
-  if (auto* dropped = std::get_if<DroppedFile>(&result); dropped != nullptr && data.hasImage()) {
-    dropped->image = qvariant_cast<QImage>(data.imageData());
-  }
-  return result;
+  // Only the file is used, not a picture that the drag may carry as well: the
+  // preview must show the very bytes that are converted.
+  return readDroppedFile(urls.first().toLocalFile());
 }

@@ -5,9 +5,9 @@
 #include <variant>
 
 #include <QImage>
+#include <QList>
 #include <QString>
-
-class QMimeData;
+#include <QUrl>
 
 // Bytes asked for in each read of a dropped file.
 inline constexpr std::int64_t ReadChunkSize = 255;
@@ -44,7 +44,7 @@ using DropReadResult = std::variant<DroppedFile, DropFailure>;
 // a failure whose message names the file and the reason.
 DropReadResult readDroppedFile(const QString& localPath);
 
-// The drop as the window takes it: the first URL must be a local file, which
-// is read as readDroppedFile does; a picture the drag carries itself takes
-// the place of the decoded one.
-DropReadResult readDrop(const QMimeData& data);
+// The drop as the window takes it, from the URLs the drag carried: the first
+// must be a local file, which is read as readDroppedFile does. A drag with
+// no local file (only a picture, say) is refused.
+DropReadResult readDrop(const QList<QUrl>& urls);

@@ -8,6 +8,9 @@
 
 void QtDialogs::showMessage(QWidget* parent, const QString& text) {
   QMessageBox box(parent);
+  // Messages name files; a name with "<b>" or "&lt;" in it must not turn the
+  // text into rich text, which would also drop its line breaks.
+  box.setTextFormat(Qt::PlainText);
   box.setText(text);
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();

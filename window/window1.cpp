@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QList>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPalette>
@@ -226,7 +227,23 @@ void Window1::dropEvent(QDropEvent* event) {
     return;
   }
   takeAsCopy(*event);
-  Event_DropObject(*event);
+  mDragInside = false;
+  ImageCanvas0->update();
+  // The drag source waits until this returns (Explorer's DoDragDrop, X11's
+  // XdndFinished), so reading, converting and any message box come later,
+  // from the event loop, with the URLs copied out of the drag's data.
+  const QMimeData* mime = event->mimeData();
+  mPendingDrops.append(mime != nullptr ? mime->urls() : QList<QUrl>());
+  QMetaObject::invokeMethod(this, &Window1::takePendingDrops, Qt::QueuedConnection);
+}
+
+void Window1::takePendingDrops() {
+  // A message box of a drop runs an event loop of its own, which may call
+  // this again for a drop that came just after; that one waits its turn here.
+  if (mTakingDrops) return;
+  mTakingDrops = true;
+  while (!mPendingDrops.isEmpty()) Event_DropObject(mPendingDrops.takeFirst());
+  mTakingDrops = false;
 }
 
 void Window1::mousePressEvent(QMouseEvent* event) {
@@ -298,15 +315,13 @@ void Window1::Event_DragExit() {
   ImageCanvas0->update();
 }
 
-void Window1::Event_DropObject(QDropEvent& obj) {
-  mDragInside = false;
+void Window1::Event_DropObject(const QList<QUrl>& urls) {
+  // mDragInside was cleared when the drop came, so the highlight went at once
+  // and a drag that has entered since keeps its own.
   // Read first and change nothing until the whole file is in: a drop that
   // fails leaves the picture, the title, the bytes and the listing as they were.
-  const QMimeData* mime = obj.mimeData();
-  DropReadResult read = mime != nullptr ? readDrop(*mime) : readDrop(QMimeData());
+  DropReadResult read = readDrop(urls);
   if (const auto* failure = std::get_if<DropFailure>(&read)) {
-    // The highlight goes before the box comes up.
-    ImageCanvas0->update();
     mDialogs->showMessage(this, failure->message);
     return;
   }
@@ -317,7 +332,7 @@ void Window1::Event_DropObject(QDropEvent& obj) {
   // "[*]" in a title stands for the modified mark; a file name shows as it is.
   setWindowTitle(QString(dropped.fileName).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
   // Only the name is kept: readDrop has read the file and closed it.
-  Stream.setFileName(mime->urls().constFirst().toLocalFile());
+  Stream.setFileName(urls.constFirst().toLocalFile());
   OutputSharp = std::move(dropped.bytes);
   TextArea1->clear();
   DoShowGprint();

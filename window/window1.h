@@ -6,7 +6,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 
 #include "conversionstate.h"
 #include "conversionview.h"
@@ -58,7 +60,8 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   // The window's own events.
   void Event_Open();
   void Event_DragExit();
-  void Event_DropObject(QDropEvent& obj);
+  // Takes a drop from the URLs its drag carried; runs after the drag is over.
+  void Event_DropObject(const QList<QUrl>& urls);
   bool Event_DragEnter(QDragEnterEvent& obj);
   bool Event_MouseDown(int x, int y);
 
@@ -89,6 +92,9 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   void _CreateControls0();
   void AddMenuHandlers();
 
+  // Takes the drops that wait, one after the other in the order they came.
+  void takePendingDrops();
+
   // A listing is shown: Save As and Print have something to work on.
   bool listingShown() const;
 
@@ -101,6 +107,10 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   QImage mImage;
   // True while a drag hovers over the window.
   bool mDragInside = false;
+  // Drops accepted but not yet taken: the URLs each drag carried.
+  QList<QList<QUrl>> mPendingDrops;
+  // A drop is being taken; one that comes meanwhile waits for it to end.
+  bool mTakingDrops = false;
 
   std::unique_ptr<UserDialogs> mDialogs;
   bool mOpened = false;
