@@ -22,6 +22,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QRect>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -242,8 +243,9 @@ void Window1::takePendingDrops() {
   // this again for a drop that came just after; that one waits its turn here.
   if (mTakingDrops) return;
   mTakingDrops = true;
+  // A failure that escapes a drop must not leave the later ones waiting.
+  const auto takingEnds = qScopeGuard([this] { mTakingDrops = false; });
   while (!mPendingDrops.isEmpty()) Event_DropObject(mPendingDrops.takeFirst());
-  mTakingDrops = false;
 }
 
 void Window1::mousePressEvent(QMouseEvent* event) {
