@@ -14,7 +14,8 @@ namespace {
 class NullView final : public quillomat::ConversionView {
  public:
   void showMessage(const std::string&) override {}
-  void setListingText(const std::string& text) override { benchmark::DoNotOptimize(text.data()); }
+  void clearListing() override {}
+  void showListing(std::span<const std::string> pages) override { benchmark::DoNotOptimize(pages.data()); }
   void setListingEnabled(bool) override {}
 };
 

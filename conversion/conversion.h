@@ -4,6 +4,7 @@
 // It links no Qt; the window reaches it through ConversionState and
 // ConversionView.
 
+#include <span>
 #include <string>
 
 #include "conversionstate.h"
@@ -29,5 +30,8 @@ void DoFormatGprint(ConversionState& state);
 // Pages 0 to DruckSeiten joined with nothing between them: the text that is
 // shown, saved and printed.
 std::string ListingText(const ConversionState& state);
+
+// Pages 0 to DruckSeiten of OutPutString.
+std::span<const std::string> ListingPages(const ConversionState& state);
 
 }  // namespace quillomat

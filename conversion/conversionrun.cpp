@@ -41,12 +41,12 @@ void convertBands(ConversionState& state, const FileGeometry& geometry, WorkArra
 
 void DoShowGprint(ConversionState& state, ConversionView& view) {
   WorkArrays work;
-  view.setListingText({});
+  view.clearListing();
   clearStatements(state);
 
   if (const auto failure = FirstFailedCheck(state)) {
     view.showMessage(std::string(*failure));
-    view.setListingText({});
+    view.clearListing();
     return;
   }
   view.setListingEnabled(true);
@@ -55,9 +55,9 @@ void DoShowGprint(ConversionState& state, ConversionView& view) {
   ReadRows(state.OutputSharp, geometry, work.PackedRows, work.TopDownRows);
   convertBands(state, geometry, work);
 
-  view.setListingText({});
+  view.clearListing();
   DoFormatGprint(state);
-  view.setListingText(ListingText(state));
+  view.showListing(ListingPages(state));
 }
 
 }  // namespace quillomat

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace quillomat {
@@ -11,8 +12,11 @@ class ConversionView {
 
   // Shows text in a modal message box; returns once the user has closed it.
   virtual void showMessage(const std::string& text) = 0;
-  // Replaces the text area's text; lines in text end with a lone '\r'.
-  virtual void setListingText(const std::string& text) = 0;
+  // Empties the text area.
+  virtual void clearListing() = 0;
+  // Shows the listing in the text area: the pages joined in order, with
+  // nothing between them; every line ends with a lone '\r'.
+  virtual void showListing(std::span<const std::string> pages) = 0;
   virtual void setListingEnabled(bool enabled) = 0;
 
  protected:

@@ -166,12 +166,18 @@ void DoFormatGprint(ConversionState& state) {
   pages.flush();
 }
 
+std::span<const std::string> ListingPages(const ConversionState& state) {
+  const std::string& last = state.OutPutString(state.DruckSeiten);  // a page past the array fails here
+  return {&state.OutPutString(0), &last + 1};
+}
+
 std::string ListingText(const ConversionState& state) {
+  const std::span<const std::string> pages = ListingPages(state);
   std::size_t length = 0;
-  for (std::int64_t i = 0; i <= state.DruckSeiten; ++i) length += state.OutPutString(i).size();
+  for (const std::string& page : pages) length += page.size();
   std::string text;
   text.reserve(length);
-  for (std::int64_t i = 0; i <= state.DruckSeiten; ++i) text += state.OutPutString(i);
+  for (const std::string& page : pages) text += page;
   return text;
 }
 

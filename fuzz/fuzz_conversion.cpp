@@ -19,7 +19,11 @@ class RecordingView final : public quillomat::ConversionView {
     ++messages;
     message = text;
   }
-  void setListingText(const std::string& text) override { listing = text; }
+  void clearListing() override { listing.clear(); }
+  void showListing(std::span<const std::string> pages) override {
+    listing.clear();
+    for (const std::string& page : pages) listing += page;
+  }
   void setListingEnabled(bool) override {}
 
   int messages = 0;

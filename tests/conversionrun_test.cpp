@@ -11,7 +11,7 @@ TEST(ConversionRun, ShowsTheListingAfterClearingAndEnabling) {
   holdFile(state, pixelGrid(20, 12, [](std::size_t x, std::size_t y) { return x == y; }));
   RecordingView view;
   quillomat::DoShowGprint(state, view);
-  EXPECT_EQ(view.calls, (std::vector<std::string>{"clear", "enable", "clear", "text"}));
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"clear", "enable", "clear", "show"}));
   EXPECT_TRUE(view.messages.empty());
   EXPECT_EQ(view.listingText, quillomat::ListingText(state));
   EXPECT_EQ(state.AnzahlZeilen, 3);

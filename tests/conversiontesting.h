@@ -15,9 +15,14 @@ class RecordingView final : public quillomat::ConversionView {
     messages.push_back(text);
     calls.push_back("message");
   }
-  void setListingText(const std::string& text) override {
-    listingText = text;
-    calls.push_back(text.empty() ? "clear" : "text");
+  void clearListing() override {
+    listingText.clear();
+    calls.push_back("clear");
+  }
+  void showListing(std::span<const std::string> pages) override {
+    listingText.clear();
+    for (const std::string& page : pages) listingText += page;
+    calls.push_back("show");
   }
   void setListingEnabled(bool enabled) override {
     listingEnabled = enabled;

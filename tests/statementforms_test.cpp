@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "conversiontesting.h"
 
 using quillomat::SyntaxCursorGprint;
@@ -114,6 +116,27 @@ TEST(StatementForms, LengthsAtTheWidestPicture) {
   const auto oneBand = convert(pixelGrid(624, 8, [](std::size_t, std::size_t) { return false; }), SyntaxCursorGprint);
   ASSERT_EQ(oneBand.size(), 1U);
   EXPECT_EQ(oneBand[0].size(), 1268U);
+}
+
+// Every byte value, written in blocks and one by one (a width that is not a
+// multiple of sixteen), against an independent formatter.
+TEST(StatementForms, EveryByteValueGivesItsHexPair) {
+  constexpr std::size_t width = 16 * 16 + 7;
+  const auto byteAt = [](std::size_t x) { return static_cast<unsigned>((x * 7 + 3) & 0xFF); };
+  const auto rows = gridOfColumnBytes(width, 1, [&](std::size_t x, std::size_t) { return byteAt(x); });
+  std::string digits;
+  std::string items;
+  for (std::size_t x = 0; x < width; ++x) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02X", byteAt(x));
+    digits += pair;
+    items += (x == 0 ? "&" : ",&") + std::string(pair);
+  }
+  EXPECT_EQ(convert(rows, SyntaxGprint), std::vector<std::string>{"GPRINT \"" + digits + "\""});
+  EXPECT_EQ(convert(rows, SyntaxCursorGprint),
+            std::vector<std::string>{"1 GCURSOR: GPRINT \"" + digits + "\""});
+  EXPECT_EQ(convert(rows, SyntaxData), std::vector<std::string>{"DATA " + items});
+  EXPECT_EQ(convert(rows, SyntaxDefb), std::vector<std::string>{"DEFB " + items});
 }
 
 TEST(StatementForms, NoStatementHoldsALineEnd) {

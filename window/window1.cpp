@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QLatin1StringView>
 #include <QList>
 #include <QMetaObject>
 #include <QMimeData>
@@ -390,9 +391,15 @@ void Window1::DoFormatGprint() { quillomat::DoFormatGprint(*this); }
 
 void Window1::showMessage(const std::string& text) { mDialogs->showMessage(this, QString::fromStdString(text)); }
 
-void Window1::setListingText(const std::string& text) {
+void Window1::clearListing() { TextArea1->clear(); }
+
+void Window1::showListing(std::span<const std::string> pages) {
+  qsizetype length = 0;
+  for (const std::string& page : pages) length += static_cast<qsizetype>(page.size());
+  QString shown;
+  shown.reserve(length);
+  for (const std::string& page : pages) shown += QLatin1StringView(page.data(), static_cast<qsizetype>(page.size()));
   // The listing's lines end in a lone '\r'; Qt's text widgets break at '\n'.
-  QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
   shown.replace(u'\r', u'\n');
   TextArea1->setPlainText(shown);
 }

@@ -100,7 +100,8 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
 
   // The conversion's view of the window.
   void showMessage(const std::string& text) override;
-  void setListingText(const std::string& text) override;
+  void clearListing() override;
+  void showListing(std::span<const std::string> pages) override;
   void setListingEnabled(bool enabled) override;
 
   // The dropped picture as Qt decoded it; null before the first drop.
