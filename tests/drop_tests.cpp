@@ -31,6 +31,7 @@
 #include "bmpfixture.h"
 #include "conversion.h"
 #include "fakedialogs.h"
+#include "windowfixture.h"
 #include "pdftext.h"
 #include "filetypes1.h"
 #include "imagecanvas.h"
@@ -181,11 +182,7 @@ void DropTests::initTestCase() { FileTypes1::_Initialize(); }
 void DropTests::init() {
   mFolder.emplace();
   QVERIFY(mFolder->isValid());
-  mWindow.emplace();
-  auto dialogs = std::make_unique<FakeDialogs>();
-  mDialogs = dialogs.get();
-  mWindow->setDialogs(std::move(dialogs));
-  mWindow->show();
+  mDialogs = showWindowWithFakeDialogs(mWindow);
   QVERIFY(QTest::qWaitForWindowExposed(&*mWindow));
 }
 

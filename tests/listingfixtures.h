@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <QTest>
+
 #include "conversion.h"
 
 namespace listingfixtures {
@@ -50,6 +52,31 @@ inline std::vector<std::string> gprintPages(int count) {
   std::vector<std::string> pages;
   for (int p = 0; p < count; ++p) pages.push_back(gprintPage(p, 11));
   return pages;
+}
+
+// The rows of a page-count table: one page, three pages, and two pages whose
+// last is empty (a listing whose last count closed its page).
+inline void addPageCountRows() {
+  QTest::addColumn<int>("pageCount");
+  QTest::addColumn<bool>("lastPageEmpty");
+  QTest::newRow("one page") << 1 << false;
+  QTest::newRow("three pages") << 3 << false;
+  QTest::newRow("empty last page") << 2 << true;
+}
+
+// The GPRINT pages of a page-count row.
+inline std::vector<std::string> gprintPagesOfRow(int pageCount, bool lastPageEmpty) {
+  std::vector<std::string> pages = gprintPages(pageCount);
+  if (lastPageEmpty) pages.back().clear();
+  return pages;
+}
+
+// A listing of exactly these pages whose element after the last page holds
+// text: elements above DruckSeiten are no part of the listing.
+inline quillomat::ConversionState listingWithTextPastItsEnd(const std::vector<std::string>& pages) {
+  quillomat::ConversionState state = listingOfPages(pages);
+  state.OutPutString(state.DruckSeiten + 1) = "NOT IN THE LISTING\r";
+  return state;
 }
 
 // One statement, with its page laid out as the engine lays it out, and two

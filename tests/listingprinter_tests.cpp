@@ -141,21 +141,14 @@ void ListingPrinterTests::splitsPagesAtCarriageReturns() {
            lines);
 }
 
-void ListingPrinterTests::printsOneSheetPerPage_data() {
-  QTest::addColumn<int>("pageCount");
-  QTest::addColumn<bool>("lastPageEmpty");
-  QTest::newRow("one page") << 1 << false;
-  QTest::newRow("three pages") << 3 << false;
-  QTest::newRow("empty last page gives a blank sheet") << 2 << true;
-}
+// An empty last page gives a blank sheet.
+void ListingPrinterTests::printsOneSheetPerPage_data() { addPageCountRows(); }
 
 void ListingPrinterTests::printsOneSheetPerPage() {
   QFETCH(int, pageCount);
   QFETCH(bool, lastPageEmpty);
-  std::vector<std::string> pages = gprintPages(pageCount);
-  if (lastPageEmpty) pages.back().clear();
-  quillomat::ConversionState state = listingOfPages(pages);
-  state.OutPutString(state.DruckSeiten + 1) = "NOT IN THE LISTING\r";
+  const std::vector<std::string> pages = gprintPagesOfRow(pageCount, lastPageEmpty);
+  const quillomat::ConversionState state = listingWithTextPastItsEnd(pages);
 
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));

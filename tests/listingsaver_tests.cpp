@@ -63,22 +63,13 @@ void ListingSaverTests::initTestCase() {
   QVERIFY(QDir(home_.path()).mkpath(QStringLiteral("Documents")));
 }
 
-void ListingSaverTests::writesPagesAsTheyAre_data() {
-  QTest::addColumn<int>("pageCount");
-  QTest::addColumn<bool>("lastPageEmpty");
-  QTest::newRow("one page") << 1 << false;
-  QTest::newRow("three pages") << 3 << false;
-  QTest::newRow("empty last page") << 2 << true;
-}
+void ListingSaverTests::writesPagesAsTheyAre_data() { addPageCountRows(); }
 
 void ListingSaverTests::writesPagesAsTheyAre() {
   QFETCH(int, pageCount);
   QFETCH(bool, lastPageEmpty);
-  std::vector<std::string> pages = gprintPages(pageCount);
-  if (lastPageEmpty) pages.back().clear();
-  quillomat::ConversionState state = listingOfPages(pages);
-  // Elements above DruckSeiten are no part of the listing.
-  state.OutPutString(state.DruckSeiten + 1) = "NOT IN THE LISTING\r";
+  const std::vector<std::string> pages = gprintPagesOfRow(pageCount, lastPageEmpty);
+  const quillomat::ConversionState state = listingWithTextPastItsEnd(pages);
 
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("listing.txt"));

@@ -20,6 +20,7 @@
 
 #include "apptestmain.h"
 #include "fakedialogs.h"
+#include "windowfixture.h"
 #include "imagecanvas.h"
 #include "mainmenubar.h"
 #include "window1.h"
@@ -81,11 +82,7 @@ class WindowTests final : public QObject {
 };
 
 void WindowTests::init() {
-  mWindow.emplace();
-  auto dialogs = std::make_unique<FakeDialogs>();
-  mDialogs = dialogs.get();
-  mWindow->setDialogs(std::move(dialogs));
-  mWindow->show();
+  mDialogs = showWindowWithFakeDialogs(mWindow);
   QVERIFY(QTest::qWaitForWindowExposed(&*mWindow));
 }
 
