@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QScreen>
+#include <QSizeF>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -28,7 +29,8 @@ void report(QWidget& window, const QString& grabFile) {
     // The screen's picture of the window where the platform has one (X11),
     // else Qt's own rendering of it.
     QPixmap shot = window.screen()->grabWindow(window.winId());
-    if (shot.isNull() || shot.size() != window.size()) shot = window.grab();
+    const QSize devicePixels = (QSizeF(window.size()) * window.devicePixelRatio()).toSize();
+    if (shot.isNull() || shot.size() != devicePixels) shot = window.grab();
     if (!shot.save(grabFile)) std::fprintf(stderr, "could not save %s\n", qUtf8Printable(grabFile));
   }
 }

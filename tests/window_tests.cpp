@@ -8,17 +8,26 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFrame>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLine>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <QWindow>
 
 #include "apptestmain.h"
+#include "bmpfixture.h"
 #include "fakedialogs.h"
 #include "windowfixture.h"
 #include "imagecanvas.h"
@@ -41,6 +50,27 @@ QString enabledEditItems() {
 
 void choose(const char* itemName) { MainMenuBar::instance()->item(itemName)->trigger(); }
 
+// The colour of a grab at logical pixel p: the device pixel at its centre, so
+// that the same rows hold at any display scale.
+QColor colourAt(const QImage& grab, QPoint p) {
+  const qreal ratio = grab.devicePixelRatio();
+  return grab.pixelColor(static_cast<int>((p.x() + 0.5) * ratio), static_cast<int>((p.y() + 0.5) * ratio));
+}
+
+// Every logical pixel of the row is of that colour, or none is.
+void expectColour(const QImage& grab, const QLine& pixels, const QColor& colour, bool is) {
+  const QPoint step((pixels.dx() > 0) - (pixels.dx() < 0), (pixels.dy() > 0) - (pixels.dy() < 0));
+  for (QPoint p = pixels.p1();; p += step) {
+    const QColor seen = colourAt(grab, p);
+    QVERIFY2((seen == colour) == is, qPrintable(QString("%1 at %2, %3").arg(seen.name()).arg(p.x()).arg(p.y())));
+    if (p == pixels.p2()) break;
+  }
+}
+
+void expectBlack(const QImage& grab, const QLine& pixels, bool black) {
+  expectColour(grab, pixels, QColor(Qt::black), black);
+}
+
 }  // namespace
 
 class WindowTests final : public QObject {
@@ -60,11 +90,14 @@ class WindowTests final : public QObject {
   void listingIsReadOnly();
   void previewFrame_data();
   void previewFrame();
+  void canvasFrame_data();
+  void canvasFrame();
   void menuBarIsShared();
   void saveAndPrintDoNothingWithoutListing_data();
   void saveAndPrintDoNothingWithoutListing();
   void exitQuits();
   void aboutText();
+  void messageBoxCarriesTheProgramsName();
   void editMenuOnListing();
   void editMenuFollowsFocus();
 
@@ -131,7 +164,7 @@ void WindowTests::colours_data() {
 
 void WindowTests::colours() {
   QFETCH(QPoint, where);
-  QTEST(grabContent().pixelColor(where), "colour");
+  QTEST(colourAt(grabContent(), where), "colour");
 }
 
 void WindowTests::controls_data() {
@@ -140,15 +173,15 @@ void WindowTests::controls_data() {
   QTest::addColumn<QRect>("place");  // in window (content) coordinates
   QTest::addColumn<QString>("text");
   QTest::addColumn<int>("pixelSize");  // 0: the platform's default font
-  // Lines are drawn as QFrames whose rectangle includes both end points.
+  // A line's rectangle includes both end points.
   QTest::newRow("PopupMenu1") << "QComboBox" << "Content" << QRect(20, 116, 119, 20) << "" << 0;
   QTest::newRow("LabelFile") << "QLabel" << "Content" << QRect(189, 7, 312, 33)
                              << "Drag one .BMP File into the Window" << 16;
   QTest::newRow("ImageCanvas") << "ImageCanvas" << "Content" << QRect(180, 45, 436, 146) << "" << 0;
-  QTest::newRow("Line1") << "QFrame" << "ImageCanvas" << QRect(QPoint(231, 80), QPoint(543, 80)) << "" << 0;
-  QTest::newRow("Line2") << "QFrame" << "ImageCanvas" << QRect(QPoint(231, 80), QPoint(231, 146)) << "" << 0;
-  QTest::newRow("Line3") << "QFrame" << "Content" << QRect(QPoint(231, 146), QPoint(543, 146)) << "" << 0;
-  QTest::newRow("Line4") << "QFrame" << "Content" << QRect(QPoint(543, 80), QPoint(543, 146)) << "" << 0;
+  QTest::newRow("Line1") << "QWidget" << "ImageCanvas" << QRect(QPoint(231, 80), QPoint(543, 80)) << "" << 0;
+  QTest::newRow("Line2") << "QWidget" << "ImageCanvas" << QRect(QPoint(231, 80), QPoint(231, 146)) << "" << 0;
+  QTest::newRow("Line3") << "QWidget" << "Content" << QRect(QPoint(231, 146), QPoint(543, 146)) << "" << 0;
+  QTest::newRow("Line4") << "QWidget" << "Content" << QRect(QPoint(543, 80), QPoint(543, 146)) << "" << 0;
   QTest::newRow("PopupMenu2") << "QComboBox" << "Content" << QRect(20, 62, 119, 20) << "" << 0;
   QTest::newRow("Label1") << "QLabel" << "Content" << QRect(20, 41, 119, 20) << "Show Picture" << 0;
   QTest::newRow("Label2") << "QLabel" << "Content" << QRect(20, 95, 119, 20) << "Choose Code" << 0;
@@ -218,32 +251,71 @@ void WindowTests::listingIsReadOnly() {
   QVERIFY(listing->verticalScrollBar()->isVisible());
 }
 
+// Rows of logical pixels, in content coordinates, that are black or not.
 void WindowTests::previewFrame_data() {
-  QTest::addColumn<QPoint>("where");
+  QTest::addColumn<QLine>("pixels");
   QTest::addColumn<bool>("black");
-  QTest::newRow("top left corner") << QPoint(231, 80) << true;
-  QTest::newRow("top right corner") << QPoint(543, 80) << true;
-  QTest::newRow("bottom left corner") << QPoint(231, 146) << true;
-  QTest::newRow("bottom right corner") << QPoint(543, 146) << true;
-  QTest::newRow("top side") << QPoint(400, 80) << true;
-  QTest::newRow("bottom side") << QPoint(400, 146) << true;
-  QTest::newRow("left side") << QPoint(231, 113) << true;
-  QTest::newRow("right side") << QPoint(543, 113) << true;
-  QTest::newRow("left of the left side") << QPoint(230, 113) << false;
-  QTest::newRow("right of the right side") << QPoint(544, 113) << false;
-  QTest::newRow("above the top side") << QPoint(400, 79) << false;
-  QTest::newRow("below the bottom side") << QPoint(400, 147) << false;
-  QTest::newRow("past the top right corner") << QPoint(544, 80) << false;
-  QTest::newRow("below the bottom left corner") << QPoint(231, 147) << false;
-  QTest::newRow("inside, by the top left corner") << QPoint(232, 81) << false;
-  QTest::newRow("inside, by the bottom right corner") << QPoint(542, 145) << false;
+  QTest::newRow("top side") << QLine(231, 80, 543, 80) << true;
+  QTest::newRow("bottom side") << QLine(231, 146, 543, 146) << true;
+  QTest::newRow("left side") << QLine(231, 80, 231, 146) << true;
+  QTest::newRow("right side") << QLine(543, 80, 543, 146) << true;
+  QTest::newRow("left of the left side") << QLine(230, 80, 230, 146) << false;
+  QTest::newRow("right of the right side") << QLine(544, 80, 544, 146) << false;
+  QTest::newRow("above the top side") << QLine(231, 79, 543, 79) << false;
+  QTest::newRow("below the bottom side") << QLine(231, 147, 543, 147) << false;
+  QTest::newRow("inside, along the top") << QLine(232, 81, 542, 81) << false;
+  QTest::newRow("inside, along the bottom") << QLine(232, 145, 542, 145) << false;
+  QTest::newRow("inside, along the left") << QLine(232, 81, 232, 145) << false;
+  QTest::newRow("inside, along the right") << QLine(542, 81, 542, 145) << false;
 }
 
 void WindowTests::previewFrame() {
-  QFETCH(QPoint, where);
+  QFETCH(QLine, pixels);
   QFETCH(bool, black);
-  const QColor colour = grabContent().pixelColor(where);
-  QVERIFY2((colour == QColor(Qt::black)) == black, qPrintable(colour.name()));
+  expectBlack(grabContent(), pixels, black);
+}
+
+// The canvas's own 2-pixel frame, drawn once a picture is shown: black, and
+// white while a drag hovers over the window.
+void WindowTests::canvasFrame_data() {
+  QTest::addColumn<bool>("dragInside");
+  QTest::newRow("black") << false;
+  QTest::newRow("white while a drag hovers") << true;
+}
+
+void WindowTests::canvasFrame() {
+  QFETCH(bool, dragInside);
+  QTemporaryDir folder;
+  const QString path = folder.filePath("dot.bmp");
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  const std::string bytes = makeMonochromeBmp({"X.", ".X"});
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  file.close();
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(400, 120), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&*mWindow, &enter);
+  QDropEvent drop(QPointF(400, 120), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&*mWindow, &drop);
+  QTRY_COMPARE(mWindow->windowTitle(), QString("dot.bmp"));
+  if (dragInside) QCoreApplication::sendEvent(&*mWindow, &enter);
+
+  auto* canvas = control<ImageCanvas>("ImageCanvas");
+  const QImage shown = canvas->grab().toImage();
+  const int right = canvas->width() - 1;
+  const int bottom = canvas->height() - 1;
+  const QColor frame = dragInside ? QColor(Qt::white) : QColor(Qt::black);
+  for (const QLine& band : {QLine(0, 0, right, 0), QLine(0, 1, right, 1), QLine(0, bottom - 1, right, bottom - 1),
+                            QLine(0, bottom, right, bottom), QLine(0, 0, 0, bottom), QLine(1, 0, 1, bottom),
+                            QLine(right - 1, 0, right - 1, bottom), QLine(right, 0, right, bottom)}) {
+    expectColour(shown, band, frame, true);
+  }
+  for (const QLine& inside : {QLine(2, 2, right - 2, 2), QLine(2, bottom - 2, right - 2, bottom - 2),
+                              QLine(2, 2, 2, bottom - 2), QLine(right - 2, 2, right - 2, bottom - 2)}) {
+    expectColour(shown, inside, frame, false);
+  }
+  QVERIFY(mDialogs->calls.isEmpty());
 }
 
 void WindowTests::menuBarIsShared() {
@@ -297,6 +369,26 @@ void WindowTests::aboutText() {
   QCOMPARE(mDialogs->messages, QStringList{expected});
   QVERIFY(mWindow->_About_Action());
   QCOMPARE(mDialogs->messages.size(), 2);
+}
+
+void WindowTests::messageBoxCarriesTheProgramsName() {
+  mWindow->setDialogs(std::make_unique<QtDialogs>());
+  QString title;
+  QString shownTitle;
+  QTimer answer;
+  answer.setInterval(10);
+  connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    title = box->windowTitle();
+    shownTitle = box->windowHandle()->title();
+    box->accept();
+  });
+  answer.start();
+  choose("About");
+  answer.stop();
+  QCOMPARE(title, QString("Quillomat"));
+  QCOMPARE(shownTitle, QString("Quillomat"));
 }
 
 void WindowTests::editMenuOnListing() {

@@ -8,6 +8,8 @@
 
 void QtDialogs::showMessage(QWidget* parent, const QString& text) {
   QMessageBox box(parent);
+  // Untitled, Qt would show the executable's name.
+  box.setWindowTitle(QStringLiteral("Quillomat"));
   // Messages name files; a name with "<b>" or "&lt;" in it must not turn the
   // text into rich text, which would also drop its line breaks.
   box.setTextFormat(Qt::PlainText);

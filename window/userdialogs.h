@@ -21,7 +21,8 @@ class UserDialogs {
 
   virtual ~UserDialogs() = default;
 
-  // A modal message box with an OK button; returns once it is closed.
+  // A modal message box titled "Quillomat" with an OK button; returns once it
+  // is closed.
   virtual void showMessage(QWidget* parent, const QString& text) = 0;
   // The chosen file's path, or nothing when the user cancelled.
   virtual std::optional<QString> askSaveFileName(QWidget* parent, const SaveRequest& request) = 0;

@@ -11,7 +11,6 @@
 #include <QDragLeaveEvent>
 #include <QDropEvent>
 #include <QFont>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -77,15 +76,15 @@ QComboBox* makePopup(QWidget* parent, const QString& name, const QRect& place) {
 }
 
 // A 1-pixel black line from (x1, y1) to (x2, y2), both ends included, in the
-// parent's coordinates.
-QFrame* makeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, int y2) {
-  auto* line = new QFrame(parent);
+// parent's coordinates. It fills its whole rectangle: a styled frame line is
+// drawn centred on the widget's edge and vanishes at display scales such as
+// 125 % and 150 %.
+QWidget* makeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, int y2) {
+  auto* line = new QWidget(parent);
   line->setObjectName(name);
-  line->setFrameShape(y1 == y2 ? QFrame::HLine : QFrame::VLine);
-  line->setFrameShadow(QFrame::Plain);
-  line->setLineWidth(1);
+  line->setAutoFillBackground(true);
   QPalette palette = line->palette();
-  palette.setColor(QPalette::WindowText, Qt::black);
+  palette.setColor(QPalette::Window, Qt::black);
   line->setPalette(palette);
   line->setGeometry(QRect(QPoint(x1, y1), QPoint(x2, y2)));
   return line;
