@@ -2,17 +2,16 @@
 
 #include <exception>
 
-#include <QFile>
 #include <QIcon>
 
 #include "mainmenubar.h"
-#include "resourcefile.h"
 
 App::App(int& argc, char** argv) : QApplication(argc, argv), mDialogs(std::make_unique<QtDialogs>()) {
   setApplicationVersion(QStringLiteral("1.0.0"));
   mMenuBar = MainMenuBar::instance();
-  const QString icon = resourceFile(QStringLiteral("quillomat.ico"));
-  if (QFile::exists(icon)) setWindowIcon(QIcon(icon));
+  // Built into the program; a test build without it keeps Qt's icon.
+  const QIcon icon(QStringLiteral(":/quillomat.ico"));
+  if (!icon.availableSizes().isEmpty()) setWindowIcon(icon);
 }
 
 App::~App() = default;

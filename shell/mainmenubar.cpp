@@ -6,8 +6,7 @@
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
-
-#include "editcommands.h"
+#include <QPointer>
 
 namespace {
 
@@ -36,23 +35,6 @@ MainMenuBar::MainMenuBar() : QMenuBar(nullptr) {
   Untitled0();
   Untitled1();
   Untitled2();
-
-  EditCommands::Items edit;
-  edit.undo = item(QStringLiteral("EditUndo"));
-  edit.cut = item(QStringLiteral("EditCut"));
-  edit.copy = item(QStringLiteral("EditCopy"));
-  edit.paste = item(QStringLiteral("EditPaste"));
-  edit.clear = item(QStringLiteral("EditClear"));
-  edit.selectAll = item(QStringLiteral("EditSelectAll"));
-  mEdit = new EditCommands(edit, this);
-
-  mOwnActions.insert(item(QStringLiteral("FileQuit")), [] { QCoreApplication::quit(); });
-  mOwnActions.insert(edit.undo, [this] { mEdit->undo(); });
-  mOwnActions.insert(edit.cut, [this] { mEdit->cut(); });
-  mOwnActions.insert(edit.copy, [this] { mEdit->copy(); });
-  mOwnActions.insert(edit.paste, [this] { mEdit->paste(); });
-  mOwnActions.insert(edit.clear, [this] { mEdit->clear(); });
-  mOwnActions.insert(edit.selectAll, [this] { mEdit->selectAll(); });
 }
 
 QAction* MainMenuBar::item(const QString& name) const { return findChild<QAction*>(name); }
@@ -65,7 +47,10 @@ void MainMenuBar::Untitled0() {
   appendSeparator(QStringLiteral("FileMenu"), QStringLiteral("UntitledSeparator"));
   QAction* quit =
       appendItem(QStringLiteral("FileMenu"), QStringLiteral("FileQuit"), QStringLiteral("E&xit"), {});
+  // The item's own action: quitting is Qt's. The window's handler for it
+  // declines the command and leaves it to this.
   quit->setMenuRole(QAction::QuitRole);
+  connect(quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
 }
 
 void MainMenuBar::Untitled1() {
@@ -98,7 +83,6 @@ QAction* MainMenuBar::appendItem(const QString& menuName, const QString& name, c
   QAction* action = child(menuName)->addAction(text);
   action->setObjectName(name);
   action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, action] { runCommand(*action); });
   return action;
 }
 
@@ -110,19 +94,4 @@ QMenu* MainMenuBar::child(const QString& menuName) const {
   QMenu* menu = findChild<QMenu*>(menuName, Qt::FindDirectChildrenOnly);
   if (menu == nullptr) throw std::logic_error("no menu named " + menuName.toStdString());
   return menu;
-}
-
-void MainMenuBar::bind(const QString& itemName, QObject* receiver, std::function<bool()> handler) {
-  mHandlers.insert(itemName, Binding{receiver, std::move(handler)});
-}
-
-void MainMenuBar::runCommand(QAction& item) {
-  const auto binding = mHandlers.constFind(item.objectName());
-  if (binding != mHandlers.cend() && binding->receiver) {
-    // A copy: the handler may bind again and so move the hash's entries.
-    const std::function<bool()> handler = binding->handler;
-    if (handler()) return;
-  }
-  const auto own = mOwnActions.constFind(&item);
-  if (own != mOwnActions.cend()) (*own)();
 }

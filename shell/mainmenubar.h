@@ -1,22 +1,14 @@
 #pragma once
 
-#include <functional>
-
-#include <QHash>
 #include <QMenuBar>
-#include <QPointer>
-#include <QString>
 
-class EditCommands;
 class QAction;
 class QKeySequence;
 class QMenu;
 
 // The program's one menu bar, File, Edit and Help, shared by the application
-// object and the window. Chosen items run the handler bound to their name
-// first; a handler that returns false (or none) lets the item's own action
-// run: the framework's quit for Exit, Qt's standard edit operations for the
-// Edit items.
+// object and the window. Exit quits through Qt; the window connects the
+// other items to its handlers and its listing.
 class MainMenuBar final : public QMenuBar {
   Q_OBJECT
 
@@ -27,19 +19,7 @@ class MainMenuBar final : public QMenuBar {
   // The item (or a menu's own action) with that object name, or null.
   QAction* item(const QString& name) const;
 
-  // Binds the item named itemName to receiver's handler while receiver lives;
-  // the handler returns true when it has handled the command.
-  template <typename Receiver>
-  void addMenuHandler(const QString& itemName, Receiver* receiver, bool (Receiver::*handler)()) {
-    bind(itemName, receiver, [receiver, handler] { return (receiver->*handler)(); });
-  }
-
  private:
-  struct Binding {
-    QPointer<QObject> receiver;
-    std::function<bool()> handler;
-  };
-
   MainMenuBar();
 
   void Untitled0();
@@ -51,11 +31,4 @@ class MainMenuBar final : public QMenuBar {
                       const QKeySequence& shortcut);
   void appendSeparator(const QString& menuName, const QString& name);
   QMenu* child(const QString& menuName) const;
-
-  void bind(const QString& itemName, QObject* receiver, std::function<bool()> handler);
-  void runCommand(QAction& item);
-
-  QHash<QString, Binding> mHandlers;
-  QHash<const QAction*, std::function<void()>> mOwnActions;
-  EditCommands* mEdit = nullptr;
 };

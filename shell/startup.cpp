@@ -8,8 +8,8 @@
 #include <QString>
 
 #include "app.h"
-#include "filetypes1.h"
-#include "picturetypes.h"
+#include "filetypes.h"
+#include "mainmenubar.h"
 #include "window1.h"
 
 namespace {
@@ -29,11 +29,9 @@ int Startup::run(int& argc, char** argv, const std::function<void(QWidget&)>& wh
 
   std::optional<App> app;
   try {
-    PictureTypes::_Initialize();
-    FileTypes1::_Initialize();
     app.emplace(argc, argv);
 
-    Window1 window;
+    Window1 window(*app->menuBar(), PictureTypes::Bmp.Name, FileTypes1::ApplicationText.nameFilter());
     window.show();
     if (whenShown) whenShown(window);
     return App::exec();

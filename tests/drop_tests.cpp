@@ -33,7 +33,6 @@
 #include "fakedialogs.h"
 #include "windowfixture.h"
 #include "pdftext.h"
-#include "filetypes1.h"
 #include "imagecanvas.h"
 #include "window1.h"
 
@@ -125,7 +124,6 @@ class DropTests final : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase();
   void init();
   void cleanup();
 
@@ -176,8 +174,6 @@ class DropTests final : public QObject {
   std::optional<QTemporaryDir> mFolder;
   FakeDialogs* mDialogs = nullptr;
 };
-
-void DropTests::initTestCase() { FileTypes1::_Initialize(); }
 
 void DropTests::init() {
   mFolder.emplace();

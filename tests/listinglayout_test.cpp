@@ -49,28 +49,37 @@ std::vector<std::string> withThreeEmptyLines(std::vector<std::string> lines) {
   return lines;
 }
 
-TEST(StringLayout, LongGprintIsCutWithMarkerAndPrefix) {
-  const auto run = convertFile(countingColumns(40), SyntaxGprint);
-  EXPECT_EQ(listingLines(run.state),
-            withThreeEmptyLines({R"(GPRINT "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F2021";)",
-                                 R"(GPRINT "222324252627")"}));
+struct GprintCut {
+  std::string name;
+  std::size_t width;
+  std::vector<std::string> lines;  // without the three empty lines at the end
+};
+
+void PrintTo(const GprintCut& c, std::ostream* os) { *os << c.name; }
+
+class GprintCuts : public testing::TestWithParam<GprintCut> {};
+
+// A GPRINT line longer than 76 characters is cut after 76: the piece gets
+// its closing quote and a semicolon, the rest goes on after "GPRINT" and a
+// quote, even when nothing but the closing quote is left.
+TEST_P(GprintCuts, AroundTheCut) {
+  const auto run = convertFile(countingColumns(GetParam().width), SyntaxGprint);
+  EXPECT_EQ(listingLines(run.state), withThreeEmptyLines(GetParam().lines));
   EXPECT_EQ(run.state.DruckSeiten, 0);
 }
 
-TEST(StringLayout, OneCharacterOverTheCutLeavesTheQuoteAlone) {
-  const auto run = convertFile(countingColumns(34), SyntaxGprint);
-  EXPECT_EQ(listingLines(run.state),
-            withThreeEmptyLines({R"(GPRINT "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F2021";)",
-                                 R"(GPRINT "")"}));
-}
+const std::string CutAt76 = R"(GPRINT "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F2021";)";
 
-TEST(StringLayout, GprintWidthsAroundTheCut) {
-  EXPECT_EQ(listingLines(convertFile(countingColumns(33), SyntaxGprint).state).front().size(), 75U);
-  const auto lines = listingLines(convertFile(countingColumns(35), SyntaxGprint).state);
-  ASSERT_GE(lines.size(), 2U);
-  EXPECT_EQ(lines[0].size(), 78U);
-  EXPECT_EQ(lines[1], R"(GPRINT "22")");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Widths, GprintCuts,
+    testing::Values(
+        GprintCut{"ThirtyThreeColumnsFitOnOneLine",
+                  33,
+                  {R"(GPRINT "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F20")"}},
+        GprintCut{"OneCharacterOverTheCutLeavesTheQuoteAlone", 34, {CutAt76, R"(GPRINT "")"}},
+        GprintCut{"OneColumnPastTheCut", 35, {CutAt76, R"(GPRINT "22")"}},
+        GprintCut{"SixColumnsPastTheCut", 40, {CutAt76, R"(GPRINT "222324252627")"}}),
+    [](const auto& param) { return param.param.name; });
 
 TEST(StringLayout, CursorStatementsFromTheThirdAreCutAt77) {
   const auto run = convertFile(countingColumns(30, 16, 3, 16), SyntaxCursorGprint);

@@ -1,6 +1,6 @@
 // Starts the program's start-up (built as quillomat_probe, which reports the
 // shown window) and checks that it comes up with its one window shown and
-// idle, its backdrop found beside it.
+// idle, with its icon and its backdrop.
 
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +13,7 @@ class StartupTests final : public QObject {
 
  private slots:
   void windowIsShownAndIdle();
+  void shownWindowLooksAsLaidOut_data();
   void shownWindowLooksAsLaidOut();
 };
 
@@ -23,24 +24,44 @@ void StartupTests::windowIsShownAndIdle() {
   QCOMPARE(program.exitStatus(), QProcess::NormalExit);
   QCOMPARE(program.exitCode(), 0);
   const QString out = QString::fromUtf8(program.readAllStandardOutput()).trimmed();
-  QCOMPARE(out, QString("shown visible=1 exposed=1 windows=1 content=690x432 title=Quillomat"));
+  QCOMPARE(out, QString("shown visible=1 exposed=1 windows=1 content=690x432 title=Quillomat icon=1"));
+}
+
+void StartupTests::shownWindowLooksAsLaidOut_data() {
+  QTest::addColumn<bool>("installed");
+  QTest::newRow("as built") << false;
+  // cmake --install into a prefix of its own; the probe is installed beside
+  // the program on request.
+  QTest::newRow("installed") << true;
 }
 
 void StartupTests::shownWindowLooksAsLaidOut() {
-  // The build put the resource folder beside the program.
-  const QString resources = QFileInfo(QUILLOMAT_PROBE_EXE).absolutePath() + "/resources/";
-  const QImage backdrop(resources + "Anzeige_Leer1.png");
-  QVERIFY(!backdrop.isNull());
-  QVERIFY(!QImage(resources + "quillomat.ico").isNull());
-
+  QFETCH(bool, installed);
   QTemporaryDir folder;
   QVERIFY(folder.isValid());
+  QString probe = QUILLOMAT_PROBE_EXE;
+  if (installed) {
+    const QString prefix = folder.filePath("prefix");
+    for (const QStringList& component : {QStringList{}, QStringList{"--component", "probe"}}) {
+      QProcess install;
+      install.start(CMAKE_COMMAND, QStringList{"--install", QUILLOMAT_BINARY_DIR, "--prefix", prefix} + component);
+      QVERIFY(install.waitForFinished(60000));
+      QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    }
+    QVERIFY(QFileInfo(prefix + "/bin/quillomat").isExecutable());
+    probe = prefix + "/bin/quillomat_probe";
+  }
+
   const QString shotFile = folder.filePath("window.png");
   QProcess program;
-  program.start(QUILLOMAT_PROBE_EXE, {shotFile});
+  program.start(probe, {shotFile});
   QVERIFY(program.waitForFinished(20000));
   QCOMPARE(program.exitCode(), 0);
+  QVERIFY(program.readAllStandardOutput().contains(" icon=1"));
 
+  // The backdrop is built into the program, not read from beside it.
+  const QImage backdrop(QUILLOMAT_SOURCE_DIR "/resources/Anzeige_Leer1.png");
+  QVERIFY(!backdrop.isNull());
   const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
   QCOMPARE(shot.width(), 690);
   const int barHeight = shot.height() - 432;

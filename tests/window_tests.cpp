@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLine>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -99,7 +98,7 @@ class WindowTests final : public QObject {
   void aboutText();
   void messageBoxCarriesTheProgramsName();
   void editMenuOnListing();
-  void editMenuFollowsFocus();
+  void editMenuFollowsTheListing();
 
  private:
   QWidget* content() const { return mWindow->centralWidget(); }
@@ -160,6 +159,8 @@ void WindowTests::colours_data() {
   QTest::newRow("between the pop-ups and the canvas") << QPoint(160, 100) << WindowGrey;
   QTest::newRow("below the text area") << QPoint(345, 420) << WindowGrey;
   QTest::newRow("inside the text area") << QPoint(300, 300) << ListingGrey;
+  // This test program has no backdrop built in: the canvas is transparent.
+  QTest::newRow("canvas without a backdrop") << QPoint(180 + 100, 45 + 20) << WindowGrey;
 }
 
 void WindowTests::colours() {
@@ -328,8 +329,9 @@ void WindowTests::menuBarIsShared() {
   mWindow.reset();
   QVERIFY(bar != nullptr);
   QVERIFY(bar->parent() == nullptr);
-  Window1 again;
-  QCOMPARE(again.menuWidget(), bar.data());
+  std::optional<Window1> again;
+  makeWindow(again);
+  QCOMPARE(again->menuWidget(), bar.data());
   QCOMPARE(MainMenuBar::instance(), bar.data());
   QCOMPARE(bar->findChildren<QMenu*>().size(), 3);
 }
@@ -349,11 +351,12 @@ void WindowTests::saveAndPrintDoNothingWithoutListing() {
 }
 
 void WindowTests::exitQuits() {
+  // The handler declines; the item's own action, Qt's quit, ends the loop.
   QVERIFY(!mWindow->_FileQuit_Action());
   QTimer giveUp;
   giveUp.setSingleShot(true);
   connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  giveUp.start(500);
+  giveUp.start(10000);
   QTimer::singleShot(0, qApp, [] { choose("FileQuit"); });
   QCOMPARE(QCoreApplication::exec(), 0);
 }
@@ -424,36 +427,18 @@ void WindowTests::editMenuOnListing() {
   QCOMPARE(QApplication::clipboard()->text(), text);
 }
 
-void WindowTests::editMenuFollowsFocus() {
+// The Edit items follow the listing wherever the focus is; the items that
+// would change it never act.
+void WindowTests::editMenuFollowsTheListing() {
   auto* listing = control<QPlainTextEdit>("TextArea1");
+  QCOMPARE(enabledEditItems(), QString());
   listing->setPlainText("listing");
-  auto* field = new QLineEdit(content());
-  field->setGeometry(600, 10, 80, 20);
-  field->show();
-  QApplication::clipboard()->setText("pasted");
-  QVERIFY(activate());
-
-  field->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), field);
-  QCOMPARE(enabledEditItems(), QString("Paste"));
-  choose("EditPaste");
-  QCOMPARE(field->text(), QString("pasted"));
-  QCOMPARE(enabledEditItems(), QString("Undo Paste SelectAll"));
-  choose("EditSelectAll");
-  QCOMPARE(enabledEditItems(), QString("Undo Cut Copy Paste Clear SelectAll"));
-  choose("EditClear");
-  QCOMPARE(field->text(), QString());
-  choose("EditUndo");
-  QCOMPARE(field->text(), QString("pasted"));
-
-  // Back on the read-only listing: nothing that would change it is enabled.
-  listing->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), listing);
   QCOMPARE(enabledEditItems(), QString("SelectAll"));
-
-  // A control that edits no text: nothing in the Edit menu can act.
   control<QComboBox>("PopupMenu1")->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), control<QWidget>("PopupMenu1"));
+  choose("EditSelectAll");
+  QCOMPARE(listing->textCursor().selectedText(), QString("listing"));
+  QCOMPARE(enabledEditItems(), QString("Copy SelectAll"));
+  listing->clear();
   QCOMPARE(enabledEditItems(), QString());
 }
 

@@ -3,7 +3,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "resourcefile.h"
 #include "window1.h"
 
 ImageCanvas::ImageCanvas(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
@@ -21,7 +20,7 @@ void ImageCanvas::attachPaint(Window1* window, PaintHandler handler) {
 
 QImage ImageCanvas::Anzeige_Leer1() {
   static QImage stored;
-  if (stored.isNull()) stored = QImage(resourceFile(QStringLiteral("Anzeige_Leer1.png")));
+  if (stored.isNull()) stored = QImage(QStringLiteral(":/Anzeige_Leer1.png"));
   return stored;
 }
 

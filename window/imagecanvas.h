@@ -25,9 +25,9 @@ class ImageCanvas final : public QWidget {
 
   void attachPaint(Window1* window, PaintHandler handler);
 
-  // The backdrop picture "Anzeige_Leer1.png" from the program's resource
-  // folder, read on the first call that finds it and kept from then on; a
-  // null image while it cannot be read.
+  // The backdrop picture "Anzeige_Leer1.png" from the program's resources,
+  // read on the first call that finds it and kept from then on; a null image
+  // while it cannot be read.
   static QImage Anzeige_Leer1();
 
  protected:

@@ -3,9 +3,12 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <variant>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -16,6 +19,7 @@
 #include <QLayout>
 #include <QLatin1StringView>
 #include <QList>
+#include <QMenuBar>
 #include <QMetaObject>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -33,11 +37,9 @@
 #include "conversion.h"
 #include "dropacceptance.h"
 #include "droppedfile.h"
-#include "filetypes1.h"
 #include "imagecanvas.h"
 #include "listingprinter.h"
 #include "listingsaver.h"
-#include "mainmenubar.h"
 #include "previewgeometry.h"
 #include "previewpaint.h"
 #include "windowcentring.h"
@@ -102,23 +104,27 @@ void takeAsCopy(QDropEvent& event) {
 
 }  // namespace
 
-Window1::Window1(QWidget* parent) : QMainWindow(parent), mDialogs(std::make_unique<QtDialogs>()) {
+Window1::Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWidget* parent)
+    : QMainWindow(parent),
+      mDialogs(std::make_unique<QtDialogs>()),
+      mPictureType(std::move(pictureType)),
+      mSaveFilter(std::move(saveFilter)) {
   setObjectName(QStringLiteral("Window1"));
-  Layout();
+  Layout(menuBar);
   CreateControls();
-  AddMenuHandlers();
+  AddMenuHandlers(menuBar);
 }
 
 Window1::~Window1() {
   // The shared bar outlives this window: hand it back instead of letting the
   // window delete it with its children.
-  if (auto* bar = qobject_cast<MainMenuBar*>(menuWidget())) bar->setParent(nullptr);
+  if (QWidget* bar = menuWidget()) bar->setParent(nullptr);
 }
 
 void Window1::setDialogs(std::unique_ptr<UserDialogs> dialogs) { mDialogs = std::move(dialogs); }
 
-void Window1::Layout() {
-  setMenuBar(MainMenuBar::instance());
+void Window1::Layout(QMenuBar& menuBar) {
+  setMenuBar(&menuBar);
 
   mContent = new QWidget(this);
   mContent->setObjectName(QStringLiteral("Content"));
@@ -191,12 +197,31 @@ void Window1::_CreateControls0() {
   setTabOrder(PopupMenu2, TextArea1);
 }
 
-void Window1::AddMenuHandlers() {
-  MainMenuBar* bar = MainMenuBar::instance();
-  bar->addMenuHandler(QStringLiteral("FilePrint"), this, &Window1::_FilePrint_Action);
-  bar->addMenuHandler(QStringLiteral("FileSaveAs"), this, &Window1::_FileSaveAs_Action);
-  bar->addMenuHandler(QStringLiteral("FileQuit"), this, &Window1::_FileQuit_Action);
-  bar->addMenuHandler(QStringLiteral("About"), this, &Window1::_About_Action);
+void Window1::AddMenuHandlers(QMenuBar& menuBar) {
+  const auto item = [&menuBar](const char* name) {
+    QAction* action = menuBar.findChild<QAction*>(QLatin1StringView(name));
+    if (action == nullptr) throw std::logic_error(std::string("no menu item named ") + name);
+    return action;
+  };
+  // A handler that returns false leaves the command to the item's own action:
+  // for Exit, Qt's quit, which the menu bar connects.
+  connect(item("FilePrint"), &QAction::triggered, this, &Window1::_FilePrint_Action);
+  connect(item("FileSaveAs"), &QAction::triggered, this, &Window1::_FileSaveAs_Action);
+  connect(item("FileQuit"), &QAction::triggered, this, &Window1::_FileQuit_Action);
+  connect(item("About"), &QAction::triggered, this, &Window1::_About_Action);
+
+  // The Edit items act on the listing, the window's only text. It is
+  // read-only, so only Copy and Select All ever can.
+  for (const char* name : {"EditUndo", "EditCut", "EditPaste", "EditClear"}) item(name)->setEnabled(false);
+  QAction* copy = item("EditCopy");
+  QAction* selectAll = item("EditSelectAll");
+  copy->setEnabled(false);
+  selectAll->setEnabled(false);
+  connect(copy, &QAction::triggered, TextArea1, &QPlainTextEdit::copy);
+  connect(TextArea1, &QPlainTextEdit::copyAvailable, copy, &QAction::setEnabled);
+  connect(selectAll, &QAction::triggered, TextArea1, &QPlainTextEdit::selectAll);
+  connect(TextArea1, &QPlainTextEdit::textChanged, selectAll,
+          [this, selectAll] { selectAll->setEnabled(!TextArea1->document()->isEmpty()); });
 }
 
 void Window1::showEvent(QShowEvent* event) {
@@ -379,14 +404,9 @@ void Window1::DoShowGprint() {
 
 void Window1::DoPrinting() { printListing(this, *mDialogs, *this, listingShown()); }
 
-void Window1::DoSaveAS() {
-  const std::shared_ptr<FileType> type = FileTypes1::ApplicationText();
-  saveListing(this, *mDialogs, *this, listingShown(), type ? type->nameFilter() : QString());
-}
+void Window1::DoSaveAS() { saveListing(this, *mDialogs, *this, listingShown(), mSaveFilter); }
 
 bool Window1::listingShown() const { return !TextArea1->document()->isEmpty(); }
-
-void Window1::DoFormatGprint() { quillomat::DoFormatGprint(*this); }
 
 void Window1::showMessage(const std::string& text) { mDialogs->showMessage(this, QString::fromStdString(text)); }
 

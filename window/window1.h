@@ -20,6 +20,7 @@ class QDragEnterEvent;
 class QDragLeaveEvent;
 class QDropEvent;
 class QLabel;
+class QMenuBar;
 class QMouseEvent;
 class QPainter;
 class QPlainTextEdit;
@@ -35,7 +36,10 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   Q_OBJECT
 
  public:
-  explicit Window1(QWidget* parent = nullptr);
+  // menuBar is the program's shared bar, which the window borrows while it
+  // lives; pictureType names the picture files it takes, besides JPEG;
+  // saveFilter is the save dialog's file-type filter.
+  Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWidget* parent = nullptr);
   ~Window1() override;
 
   // Replaces the dialogs (tests answer them without a person).
@@ -75,8 +79,6 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   void DoShowGprint();
   void DoPrinting();
   void DoSaveAS();
-  // Lays Zeile out as the pages of the listing.
-  void DoFormatGprint();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -86,10 +88,10 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  void Layout();
+  void Layout(QMenuBar& menuBar);
   void CreateControls();
   void _CreateControls0();
-  void AddMenuHandlers();
+  void AddMenuHandlers(QMenuBar& menuBar);
 
   // Takes the drops that wait, one after the other in the order they came.
   void takePendingDrops();
@@ -113,6 +115,8 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   bool mTakingDrops = false;
 
   std::unique_ptr<UserDialogs> mDialogs;
+  const QString mPictureType;
+  const QString mSaveFilter;
   bool mOpened = false;
 
   QWidget* mContent = nullptr;
