@@ -43,10 +43,11 @@ using Bytes = std::string;
 
 const QString BitCountMessage = QStringLiteral("Incorrect image format !\nUse color depth 1 Bit Monochrome");
 const QString TooLargeMessage = QStringLiteral("Image too large !");
+const QString DamagedMessage = QStringLiteral("Damaged image file !\nPart of the file is missing or wrong");
 
 // 8 x 8: the left column and the diagonal, one band.
-Bytes leftColumnAndDiagonal() {
-  return makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t y) { return x == 0 || x == y; }));
+Bytes leftColumnAndDiagonal(const BmpOptions& options = {}) {
+  return makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t y) { return x == 0 || x == y; }), options);
 }
 
 // The listing of leftColumnAndDiagonal() in each statement form: its one line,
@@ -70,6 +71,11 @@ Bytes truncatedBmp() {
   Bytes file = makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t) { return x == 3; }));
   file.resize(file.size() - 4 * 4);
   return file;
+}
+
+// The headers of a 1-bit picture of width x height, over one stored pixel.
+Bytes monochromeHeaders(std::int32_t width, std::int32_t height) {
+  return makeMonochromeBmp({"X"}, {.headerWidth = width, .headerHeight = height}).substr(0, 62);
 }
 
 Bytes twentyFourBitBmp(const QString& folder) {
@@ -264,16 +270,21 @@ void DropTests::opensCentredAndReadyForDrops() {
 void DropTests::dropConvertsInTheChosenForm_data() {
   QTest::addColumn<int>("form");
   QTest::addColumn<QString>("fileName");
-  QTest::newRow("GPRINT") << 0 << "left column and diagonal.bmp";
-  QTest::newRow("GC.GPRINT chosen before the drop") << 1 << "diagonal.bmp";
-  QTest::newRow("DATA chosen before the drop") << 2 << "draft [*] 100%.bmp";
-  QTest::newRow("DEFB chosen before the drop") << 3 << "x.BMP";
+  // Stored top row first: the same listing as the usual bottom-up file.
+  QTest::addColumn<bool>("topDown");
+  QTest::newRow("GPRINT") << 0 << "left column and diagonal.bmp" << false;
+  QTest::newRow("GC.GPRINT chosen before the drop") << 1 << "diagonal.bmp" << false;
+  QTest::newRow("DATA chosen before the drop") << 2 << "draft [*] 100%.bmp" << false;
+  QTest::newRow("DEFB chosen before the drop") << 3 << "x.BMP" << false;
+  QTest::newRow("GPRINT, top row stored first") << 0 << "top-down.bmp" << true;
+  QTest::newRow("DEFB, top row stored first") << 3 << "top-down.bmp" << true;
 }
 
 void DropTests::dropConvertsInTheChosenForm() {
   QFETCH(int, form);
   QFETCH(QString, fileName);
-  const Bytes bytes = leftColumnAndDiagonal();
+  QFETCH(bool, topDown);
+  const Bytes bytes = leftColumnAndDiagonal({.topDown = topDown});
   const QString path = writeFile(fileName, bytes);
 
   // Before any drop a change of form only sets Mode.
@@ -451,7 +462,15 @@ void DropTests::failedCheck_data() {
                            << TooLargeMessage << true << 2;
   QTest::newRow("8 x 129") << raw(makeMonochromeBmp(pixelGrid(8, 129, [](auto x, auto) { return x == 0; })))
                            << TooLargeMessage << true << 2;
-  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << BitCountMessage << false << 2;
+  // Whether Qt decodes a picture this large depends on its allocation limit.
+  const qint64 largeFile = 62 + qint64{1000} * 8000;
+  QByteArray large = raw(monochromeHeaders(8000, 8000));
+  large.resize(largeFile, '\0');
+  QTest::newRow("8000 x 8000, whole") << large << TooLargeMessage << !QImage::fromData(large).isNull() << 2;
+  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << DamagedMessage << false << 2;
+  // Qt reads the pixels from after the palette; the conversion won't guess.
+  QTest::newRow("pixel offset inside the headers") << raw(leftColumnAndDiagonal({.pixelDataOffset = 54}))
+                                                   << DamagedMessage << true << 2;
   QTest::newRow("empty file") << QByteArray() << BitCountMessage << false << 1;
 }
 
@@ -469,9 +488,11 @@ void DropTests::failedCheck() {
 
   dropFile(writeFile("bad.bmp", held));
   QCOMPARE(mDialogs->messages, QStringList{message});
+  // Colour-depth advice would be wrong for a file that is 1-bit already.
+  if (message == DamagedMessage) QVERIFY(!mDialogs->messages.first().contains(QStringLiteral("color")));
   QCOMPARE(shownListing(), QString());
   QCOMPARE(shownTitle(), QString("bad.bmp"));
-  QCOMPARE(mWindow->OutputSharp, held);
+  QVERIFY(mWindow->OutputSharp == held);
   // With a picture the frame is drawn round the canvas; without, nothing is.
   QCOMPARE(grabCanvas().pixelColor(0, 0) == QColor(Qt::black), previewed);
 
