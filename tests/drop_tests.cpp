@@ -44,6 +44,8 @@ using Bytes = std::string;
 const QString BitCountMessage = QStringLiteral("Incorrect image format !\nUse color depth 1 Bit Monochrome");
 const QString TooLargeMessage = QStringLiteral("Image too large !");
 const QString DamagedMessage = QStringLiteral("Damaged image file !\nPart of the file is missing or wrong");
+// Larger dropped files are held as their first 62 bytes only.
+constexpr qint64 SizeCap = 16 * 1024 * 1024;
 
 // 8 x 8: the left column and the diagonal, one band.
 Bytes leftColumnAndDiagonal(const BmpOptions& options = {}) {
@@ -451,42 +453,62 @@ void DropTests::messageShowsTheFileNameAsItIs() {
 
 void DropTests::failedCheck_data() {
   QTest::addColumn<QByteArray>("bytes");
+  // The file's size when bytes are only its start, the rest zeros; 0: bytes
+  // are the whole file.
+  QTest::addColumn<qint64>("fileSize");
   QTest::addColumn<QString>("message");
   QTest::addColumn<bool>("previewed");
   // An empty file leaves nothing held, so a change of form converts nothing.
   QTest::addColumn<int>("messagesAfterChange");
   const auto raw = [](const Bytes& bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); };
   QTemporaryDir scratch;
-  QTest::newRow("24 bits per pixel") << raw(twentyFourBitBmp(scratch.path())) << BitCountMessage << true << 2;
+  QTest::newRow("24 bits per pixel") << raw(twentyFourBitBmp(scratch.path())) << qint64{0} << BitCountMessage << true
+                                     << 2;
   QTest::newRow("625 x 1") << raw(makeMonochromeBmp(pixelGrid(625, 1, [](auto, auto) { return true; })))
-                           << TooLargeMessage << true << 2;
+                           << qint64{0} << TooLargeMessage << true << 2;
   QTest::newRow("8 x 129") << raw(makeMonochromeBmp(pixelGrid(8, 129, [](auto x, auto) { return x == 0; })))
-                           << TooLargeMessage << true << 2;
+                           << qint64{0} << TooLargeMessage << true << 2;
   // Whether Qt decodes a picture this large depends on its allocation limit.
   const qint64 largeFile = 62 + qint64{1000} * 8000;
   QByteArray large = raw(monochromeHeaders(8000, 8000));
   large.resize(largeFile, '\0');
-  QTest::newRow("8000 x 8000, whole") << large << TooLargeMessage << !QImage::fromData(large).isNull() << 2;
-  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << DamagedMessage << false << 2;
+  QTest::newRow("8000 x 8000, whole") << large << qint64{0} << TooLargeMessage << !QImage::fromData(large).isNull()
+                                      << 2;
+  // 17.5 MB: only its headers are read.
+  QTest::newRow("20000 x 7000, over the size cap") << raw(monochromeHeaders(20000, 7000))
+                                                   << qint64{62 + qint64{2500} * 7000} << TooLargeMessage << false
+                                                   << 2;
+  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << qint64{0} << DamagedMessage << false << 2;
   // Qt reads the pixels from after the palette; the conversion won't guess.
   QTest::newRow("pixel offset inside the headers") << raw(leftColumnAndDiagonal({.pixelDataOffset = 54}))
-                                                   << DamagedMessage << true << 2;
-  QTest::newRow("empty file") << QByteArray() << BitCountMessage << false << 1;
+                                                   << qint64{0} << DamagedMessage << true << 2;
+  QTest::newRow("empty file") << QByteArray() << qint64{0} << BitCountMessage << false << 1;
 }
 
 void DropTests::failedCheck() {
   QFETCH(QByteArray, bytes);
+  QFETCH(qint64, fileSize);
   QFETCH(QString, message);
   QFETCH(bool, previewed);
   QFETCH(int, messagesAfterChange);
-  const Bytes held(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  QVERIFY(held.empty() || held.size() > 30);
+  const Bytes start(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  QVERIFY(start.empty() || start.size() > 30);
 
   // A good listing first: the failed conversion must take it away.
   dropFile(writeFile("good.bmp", leftColumnAndDiagonal()));
   QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
 
-  dropFile(writeFile("bad.bmp", held));
+  const QString path = writeFile("bad.bmp", start);
+  Bytes held = start;
+  if (fileSize > 0) {
+    QVERIFY(QFile::resize(path, fileSize));
+    if (fileSize > SizeCap) {
+      held = start.substr(0, 62);
+    } else {
+      held.resize(static_cast<std::size_t>(fileSize), '\0');
+    }
+  }
+  dropFile(path);
   QCOMPARE(mDialogs->messages, QStringList{message});
   // Colour-depth advice would be wrong for a file that is 1-bit already.
   if (message == DamagedMessage) QVERIFY(!mDialogs->messages.first().contains(QStringLiteral("color")));

@@ -10,8 +10,6 @@
 #include <QList>
 #include <QUrl>
 
-#include "conversionlimits.h"
-
 namespace {
 
 DropFailure unreadable(const QString& path, const QString& reason) {
@@ -73,13 +71,19 @@ DropReadResult readDroppedFile(const QString& localPath) {
     return unreadable(localPath, file.errorString());
   }
   const qint64 size = file.size();
+  const QString changed = QStringLiteral("the file changed while it was read");
   if (size > MaxDroppedFileSize) {
-    return DropFailure{DropFailure::Kind::TooLarge,
-                       QString::fromUtf8(quillomat::BitCountMessage.data(),
-                                         static_cast<qsizetype>(quillomat::BitCountMessage.size()))};
+    // Too large to convert: its headers say why, and Qt gets no picture.
+    const QByteArray headers = file.read(HeaderBytesOfLargeFile);
+    if (headers.size() != HeaderBytesOfLargeFile) {
+      return unreadable(localPath, file.error() != QFileDevice::NoError ? file.errorString() : changed);
+    }
+    DroppedFile dropped;
+    dropped.bytes.assign(headers.constData(), static_cast<std::size_t>(headers.size()));
+    dropped.fileName = info.fileName();
+    return dropped;
   }
 
-  const QString changed = QStringLiteral("the file changed while it was read");
   DroppedFile dropped;
   dropped.bytes.reserve(static_cast<std::size_t>(size));
   do {
