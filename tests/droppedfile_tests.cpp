@@ -187,6 +187,7 @@ TEST_P(DroppedBmpTable, KeepsBytesAndPreviewsOnlyWholePictures) {
 
 const BmpOptions Plain{};
 const BmpOptions V5Header{.infoHeaderSize = 124};
+const BmpOptions Os2Header{.infoHeaderSize = 12};
 const BmpOptions TopDown{.topDown = true};
 const BmpOptions SpareBits{.spareBitsSet = true};
 
@@ -202,8 +203,24 @@ INSTANTIATE_TEST_SUITE_P(
                     BmpCase{"NoPixelData", Plain, -20, false},
                     BmpCase{"HeaderOnly", Plain, -28, false},
                     BmpCase{"V5HeaderOneByteShort", V5Header, -1, false},
-                    BmpCase{"TopDownOneByteShort", TopDown, -1, false}),
+                    BmpCase{"TopDownOneByteShort", TopDown, -1, false},
+                    BmpCase{"Os2CoreHeader", Os2Header, 0, true},
+                    BmpCase{"Os2CoreHeaderOneByteShort", Os2Header, -1, false},
+                    BmpCase{"Os2CoreHeaderOneRowShort", Os2Header, -4, false}),
     [](const testing::TestParamInfo<BmpCase>& row) { return row.param.name; });
+
+// Qt leaves every pixel that a run-length-coded file doesn't code as it
+// found the memory, and a coded file may stop before its last row.
+TEST_F(DroppedFileTest, RunLengthCodedFileIsNotPreviewed) {
+  std::string bytes = makeMonochromeBmp({"....", "...."}, {.bitCount = 8});
+  bytes[30] = 1;  // 8-bit run-length coding
+  // Four pixels of colour 1 in the bottom row, end of line, end of picture:
+  // the top row is never coded.
+  bytes.replace(62, 8, std::string("\x04\x01\x00\x00\x00\x01\x00\x00", 8));
+  const DroppedFile dropped = expectRead(readDroppedFile(write("coded.bmp", bytes)));
+  EXPECT_EQ(dropped.bytes, bytes);
+  EXPECT_TRUE(dropped.image.isNull());
+}
 
 TEST_F(DroppedFileTest, DropReadsTheFirstLocalFile) {
   const std::string bytes = makeMonochromeBmp(Arrow);

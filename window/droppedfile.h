@@ -25,8 +25,8 @@ struct DroppedFile {
   // MaxDroppedFileSize only its first HeaderBytesOfLargeFile bytes.
   std::string bytes;
   // The picture decoded from those bytes (mImage); null when Qt can't decode
-  // it, when the file holds fewer pixel rows than its header says, and for a
-  // file above MaxDroppedFileSize.
+  // it, when the file lacks pixels that Qt would show, and for a file above
+  // MaxDroppedFileSize.
   QImage image;
   // The file's name without its folder, for the window title.
   QString fileName;
