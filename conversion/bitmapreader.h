@@ -21,30 +21,43 @@ using WorkArray = std::array<std::uint8_t, WorkArrayUpperBound + 1>;
 // a longer header or palette say so in their header.
 inline constexpr std::int64_t PixelDataOffset = 62;
 
-// Sizes taken from the file's header.
+// Sizes taken from the file's header. Width and height are the BMP
+// layout's signed 32-bit fields; a negative height marks a file stored top
+// row first, and FileHeight is then its absolute value.
 struct FileGeometry {
   std::int64_t FileWidth = 0;
   std::int64_t FileHeight = 0;
+  bool TopDown = false;
   std::int64_t BytesPerRow = 0;
   std::int64_t RowStride = 0;
   std::int64_t BandCount = 0;
   std::int64_t PixelDataStart = 0;
+  std::int64_t InfoHeaderSize = 0;
 };
 
 // The message of the first check that the held file fails, or nothing when
-// the file may be converted. Checks, in order: a bit-count byte exists and
-// is 1; there is a decoded picture; its width and height are within the
-// limits; the file can be read whole (header sizes within the limits and
-// equal to the decoded picture's, pixel data offset at least 62, every
-// stored row present).
+// the file may be converted. Checks, in order:
+//  1. the file has a bit-count byte (offset 28) and it is 1: else the
+//     bit-count message;
+//  2. the header's width is at most 624 and its height at most 128 (decoded
+//     or not: Qt gives no picture for a large enough file): else "Image too
+//     large !";
+//  3. so is the decoded picture's: else "Image too large !";
+//  4. there is a decoded picture and the file can be read whole: width
+//     above 0, header size equal to the decoded picture's, pixel data
+//     starting after the file's headers, every stored row present. Else the
+//     damaged-file message.
+// Reads no byte past the file's end.
 std::optional<std::string_view> FirstFailedCheck(const ConversionState& state);
 
-// The header's sizes; only meaningful once the checks have passed.
+// The header's sizes. The file must hold at least the first 26 bytes; the
+// sizes are only meaningful once the checks have passed.
 FileGeometry ReadGeometry(std::string_view file);
 
-// Copies the stored rows (bottom row first, padding dropped) into
-// packedRows from index 1, then into topDownRows top row first. Both arrays
-// must be all zero; entries past the picture stay zero.
+// Copies the stored rows (in file order, padding dropped) into packedRows
+// from index 1, then into topDownRows top row first: reversed for a file
+// stored bottom row first, as they are for one stored top row first. Both
+// arrays must be all zero; entries past the picture stay zero.
 void ReadRows(std::string_view file, const FileGeometry& geometry, WorkArray& packedRows,
               WorkArray& topDownRows);
 

@@ -16,9 +16,10 @@ namespace quillomat {
 // statement per band of 8 pixel rows in the form state.Mode selects, lays
 // them out as the listing and shows it in the view.
 //
-// A file that fails a check shows one message (the bit-count message or
-// "Image too large !"), leaves the text area and Zeile(1..20) empty and
-// keeps AnzahlZeilen, OutPutString and DruckSeiten as they were.
+// A file that fails a check shows one message (the bit-count message,
+// "Image too large !" or the damaged-file message; see FirstFailedCheck),
+// leaves the text area and Zeile(1..20) empty and keeps AnzahlZeilen,
+// OutPutString and DruckSeiten as they were.
 void DoShowGprint(ConversionState& state, ConversionView& view);
 
 // Lays Zeile(1..AnzahlZeilen) out as pages 0..DruckSeiten of OutPutString,

@@ -27,12 +27,17 @@ inline constexpr std::int64_t StateArrayUpperBound = 20;
 // every platform, so that is the program's line end for messages.
 inline constexpr std::string_view EndOfLine = "\n";
 
-// The two user errors.
+// What a file that can't be converted is told: its colour depth is not
+// 1 bit, its picture is too large, or it is a 1-bit file with part of it
+// missing or wrong.
 inline constexpr std::string_view BitCountMessage =
     "Incorrect image format !\nUse color depth 1 Bit Monochrome";
 inline constexpr std::string_view TooLargeMessage = "Image too large !";
+inline constexpr std::string_view DamagedMessage = "Damaged image file !\nPart of the file is missing or wrong";
 static_assert(BitCountMessage.substr(24, EndOfLine.size()) == EndOfLine,
               "the bit-count message's two lines are joined by EndOfLine");
+static_assert(DamagedMessage.substr(20, EndOfLine.size()) == EndOfLine,
+              "the damaged-file message's two lines are joined by EndOfLine");
 
 // Every listing line ends with a carriage return alone.
 inline constexpr char ListingLineEnd = '\r';

@@ -1,6 +1,7 @@
 // Arbitrary file bytes, an arbitrary decoded size or none, and any statement
 // form, through the whole conversion. The conversion must never read outside
 // the file or its arrays, and every listing it shows must keep the cut rules.
+// A file that converts must convert alike when stored the other way up.
 
 #include <cstddef>
 #include <cstdint>
@@ -53,29 +54,53 @@ class Input {
   std::size_t pos_ = 0;
 };
 
-void put16(std::string& file, std::size_t at, std::uint32_t value) {
-  file[at] = static_cast<char>(value & 0xFF);
-  file[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+void put32(std::string& file, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+constexpr std::size_t HeaderSize = 62;
+
 // A 62-byte header in front of the fuzzer's bytes, so that most inputs get
-// past the checks into the conversion itself.
-std::string withHeader(std::uint16_t width, std::uint16_t height, const std::string& pixels) {
-  std::string file(62, '\0');
+// past the checks into the conversion itself. A top-down file stores a
+// negative height.
+std::string withHeader(std::uint16_t width, std::uint16_t height, bool topDown, const std::string& pixels) {
+  std::string file(HeaderSize, '\0');
   file[0] = 'B';
   file[1] = 'M';
-  put16(file, 10, 62);
-  put16(file, 14, 40);
-  put16(file, 18, width);
-  put16(file, 22, height);
-  put16(file, 26, 1);
-  put16(file, 28, 1);
+  put32(file, 10, HeaderSize);
+  put32(file, 14, 40);
+  put32(file, 18, width);
+  put32(file, 22, topDown ? static_cast<std::uint32_t>(-static_cast<std::int32_t>(height)) : height);
+  file[26] = 1;  // planes
+  file[28] = 1;  // bits per pixel
   return file + pixels;
 }
 
-std::int64_t headerWord(const std::string& file, std::size_t at) {
-  if (file.size() < at + 2) return 0;
-  return static_cast<std::uint8_t>(file[at]) + 256 * static_cast<std::uint8_t>(file[at + 1]);
+// The header's signed 32-bit field at 'at', 0 when the file is shorter.
+std::int64_t header32(const std::string& file, std::size_t at) {
+  if (file.size() < at + 4) return 0;
+  std::uint32_t value = 0;
+  for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<std::uint8_t>(file[at + i]);
+  return static_cast<std::int32_t>(value);
+}
+
+// The picture's size as Qt would decode it from the header.
+quillomat::PictureSize headerPicture(const std::string& file, std::int64_t widthChange = 0) {
+  const std::int64_t height = header32(file, 22);
+  return {header32(file, 18) + widthChange, height < 0 ? -height : height};
+}
+
+// The same picture stored the other way up: rows in the opposite order and
+// the height's sign turned round.
+std::string turnedOver(const std::string& file, std::int64_t width, std::int64_t height) {
+  const auto stride = static_cast<std::size_t>((width + 31) / 32 * 4);
+  const auto rows = static_cast<std::size_t>(height);
+  std::string turned = file;
+  for (std::size_t r = 0; r < rows; ++r) {
+    turned.replace(HeaderSize + r * stride, stride, file, HeaderSize + (rows - 1 - r) * stride, stride);
+  }
+  put32(turned, 22, static_cast<std::uint32_t>(-header32(file, 22)));
+  return turned;
 }
 
 void checkListing(const quillomat::ConversionState& state, const RecordingView& view) {
@@ -107,10 +132,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillomat::ConversionState state;
   state.Mode = static_cast<std::int64_t>(input.byte() % 6) - 1;  // the four forms and two outside them
 
-  if (control & 4) {
+  const bool built = (control & 4) != 0;
+  if (built) {
     const std::uint16_t width = input.word() % 700;
     const std::uint16_t height = input.word() % 140;
-    state.OutputSharp = withHeader(width, height, input.rest());
+    state.OutputSharp = withHeader(width, height, (control & 8) != 0, input.rest());
   } else {
     state.OutputSharp = input.rest();
   }
@@ -119,14 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0:
       break;  // the picture could not be decoded
     case 1:
-      state.DecodedPicture = quillomat::PictureSize{headerWord(state.OutputSharp, 18), headerWord(state.OutputSharp, 22)};
+      state.DecodedPicture = headerPicture(state.OutputSharp);
       break;
     case 2:
       state.DecodedPicture = quillomat::PictureSize{static_cast<std::int16_t>(input.word()), input.word()};
       break;
     default:
-      state.DecodedPicture = quillomat::PictureSize{headerWord(state.OutputSharp, 18) + (control >> 4) - 8,
-                                                    headerWord(state.OutputSharp, 22)};
+      state.DecodedPicture = headerPicture(state.OutputSharp, (control >> 4) - 8);
       break;
   }
 
@@ -134,11 +159,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillomat::DoShowGprint(state, view);
   if (view.messages > 0) {
     require(view.messages == 1, "one message");
-    require(view.message == quillomat::BitCountMessage || view.message == quillomat::TooLargeMessage, "known message");
+    require(view.message == quillomat::BitCountMessage || view.message == quillomat::TooLargeMessage ||
+                view.message == quillomat::DamagedMessage,
+            "known message");
     require(view.listing.empty(), "failed check empties the text area");
     for (std::int64_t k = 1; k <= 20; ++k) require(state.Zeile(k).empty(), "failed check empties the statements");
-  } else {
-    checkListing(state, view);
+    return 0;
+  }
+  checkListing(state, view);
+
+  if (built) {
+    quillomat::ConversionState twin = state;
+    twin.OutputSharp = turnedOver(state.OutputSharp, state.DecodedPicture->width, state.DecodedPicture->height);
+    RecordingView twinView;
+    quillomat::DoShowGprint(twin, twinView);
+    require(twinView.messages == 0 && twin.Zeile == state.Zeile, "other way up converts alike");
   }
   return 0;
 }

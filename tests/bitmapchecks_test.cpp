@@ -8,6 +8,7 @@
 #include "conversiontesting.h"
 
 using quillomat::BitCountMessage;
+using quillomat::DamagedMessage;
 using quillomat::PictureSize;
 using quillomat::TooLargeMessage;
 
@@ -27,98 +28,135 @@ void holdSmallPicture(quillomat::ConversionState& state) { holdFile(state, small
 
 void setByte(std::string& file, std::size_t at, unsigned value) { file[at] = static_cast<char>(value); }
 
+// A 1-bit file whose header gives width x height over a picture of 1 x 1:
+// what is held of a file too large for Qt, or too large to be read whole.
+void holdHeaderOf(quillomat::ConversionState& state, std::int32_t width, std::int32_t height) {
+  state.OutputSharp = makeMonochromeBmp({"X"}, {.headerWidth = width, .headerHeight = height});
+  state.DecodedPicture.reset();
+}
+
+const std::string BitCount(BitCountMessage);
+const std::string TooLarge(TooLargeMessage);
+const std::string Damaged(DamagedMessage);
+
 const std::vector<CheckCase>& checkCases() {
   static const std::vector<CheckCase> cases = {
       {"ValidFileConverts", holdSmallPicture, ""},
-      {"EmptyFileHasNoBitCount",
-       [](auto& s) {
-         holdSmallPicture(s);
-         s.OutputSharp.clear();
-       },
-       std::string(BitCountMessage)},
-      {"FileEndingBeforeTheBitCount",
-       [](auto& s) {
-         holdSmallPicture(s);
-         s.OutputSharp.resize(28);
-       },
-       std::string(BitCountMessage)},
-      {"TwentyFourBitFile",
-       [](auto& s) {
-         holdSmallPicture(s);
-         setByte(s.OutputSharp, 28, 24);
-       },
-       std::string(BitCountMessage)},
+      {"TopDownFileConverts", [](auto& s) { holdFile(s, smallPicture, {.topDown = true}); }, ""},
       {"UpperBitCountByteIsNotRead",
        [](auto& s) {
          holdSmallPicture(s);
          setByte(s.OutputSharp, 29, 7);
        },
        ""},
-      {"NoDecodedPicture",
+
+      // The colour-depth advice: no bit count of 1.
+      {"EmptyFileHasNoBitCount",
        [](auto& s) {
          holdSmallPicture(s);
-         s.DecodedPicture.reset();
+         s.OutputSharp.clear();
        },
-       std::string(BitCountMessage)},
-      {"BitCountIsCheckedBeforeTheSize",
+       BitCount},
+      {"FileEndingBeforeTheBitCount",
+       [](auto& s) {
+         holdSmallPicture(s);
+         s.OutputSharp.resize(28);
+       },
+       BitCount},
+      {"TwentyFourBitFile",
+       [](auto& s) {
+         holdSmallPicture(s);
+         setByte(s.OutputSharp, 28, 24);
+       },
+       BitCount},
+      {"BitCountIsCheckedBeforeTheDecodedSize",
        [](auto& s) {
          holdSmallPicture(s);
          setByte(s.OutputSharp, 28, 24);
          s.DecodedPicture = PictureSize{640, 480};
        },
-       std::string(BitCountMessage)},
-      {"DecodedWidth625", [](auto& s) {
-         holdFile(s, pixelGrid(625, 1, [](auto, auto) { return false; }));
-       }, std::string(TooLargeMessage)},
-      {"DecodedHeight129", [](auto& s) {
-         holdFile(s, pixelGrid(1, 129, [](auto, auto) { return false; }));
-       }, std::string(TooLargeMessage)},
-      {"LargestPicturePasses", [](auto& s) {
-         holdFile(s, pixelGrid(624, 128, [](auto, auto) { return true; }));
-       }, ""},
-      {"TooWideAndTooHighGivesOneMessage",
+       BitCount},
+      {"BitCountIsCheckedBeforeTheHeaderSize",
        [](auto& s) {
-         holdSmallPicture(s);
-         s.DecodedPicture = PictureSize{700, 200};
+         holdHeaderOf(s, 8000, 8000);
+         setByte(s.OutputSharp, 28, 24);
        },
-       std::string(TooLargeMessage)},
-      {"HeaderWidthBeyondTheLimit",
+       BitCount},
+
+      // Too large, by the header or by the decoded picture.
+      {"Width625", [](auto& s) { holdFile(s, pixelGrid(625, 1, [](auto, auto) { return false; })); }, TooLarge},
+      {"Height129", [](auto& s) { holdFile(s, pixelGrid(1, 129, [](auto, auto) { return false; })); }, TooLarge},
+      {"LargestPicturePasses", [](auto& s) { holdFile(s, pixelGrid(624, 128, [](auto, auto) { return true; })); }, ""},
+      {"TopDownHeight129",
+       [](auto& s) { holdFile(s, pixelGrid(1, 129, [](auto, auto) { return false; }), {.topDown = true}); },
+       TooLarge},
+      {"TopDownLargestPicturePasses",
+       [](auto& s) { holdFile(s, pixelGrid(624, 128, [](auto x, auto y) { return x == y; }), {.topDown = true}); },
+       ""},
+      {"HeaderWidth625NoDecodedPicture", [](auto& s) { holdHeaderOf(s, 625, 1); }, TooLarge},
+      {"HeaderHeight129NoDecodedPicture", [](auto& s) { holdHeaderOf(s, 1, 129); }, TooLarge},
+      {"Header8000x8000NoDecodedPicture", [](auto& s) { holdHeaderOf(s, 8000, 8000); }, TooLarge},
+      {"HeadersOnlyOfHugeFile",
+       [](auto& s) {
+         holdHeaderOf(s, 20000, 7000);
+         s.OutputSharp.resize(62);
+       },
+       TooLarge},
+      {"HeaderTooWideThoughDecodedPictureFits",
        [](auto& s) {
          holdSmallPicture(s);
          setByte(s.OutputSharp, 19, 3);  // 9 + 768
        },
-       std::string(BitCountMessage)},
-      {"TopDownFileReadsAsHugeHeight",
+       TooLarge},
+      {"DecodedPictureTooWideAndTooHighGivesOneMessage",
        [](auto& s) {
-         BmpOptions topDown;
-         topDown.topDown = true;
-         holdFile(s, smallPicture, topDown);
+         holdSmallPicture(s);
+         s.DecodedPicture = PictureSize{700, 200};
        },
-       std::string(BitCountMessage)},
+       TooLarge},
+
+      // A 1-bit file that can't be read whole.
+      {"FileEndingAfterTheBitCount",
+       [](auto& s) {
+         holdSmallPicture(s);
+         s.OutputSharp.resize(29);
+       },
+       Damaged},
+      {"NoDecodedPictureWithValidSizes",
+       [](auto& s) {
+         holdSmallPicture(s);
+         s.DecodedPicture.reset();
+       },
+       Damaged},
       {"HeaderSizeUnlikeDecodedSize",
        [](auto& s) {
          holdSmallPicture(s);
          s.DecodedPicture = PictureSize{9, 2};
        },
-       std::string(BitCountMessage)},
-      {"PixelDataOffsetInsideTheHeader",
-       [](auto& s) {
-         holdSmallPicture(s);
-         setByte(s.OutputSharp, 10, 61);
-       },
-       std::string(BitCountMessage)},
+       Damaged},
+      {"NegativeHeaderWidth", [](auto& s) { holdFile(s, smallPicture, {.headerWidth = -9}); }, Damaged},
+      {"PixelDataOffsetAtThePalette", [](auto& s) { holdFile(s, smallPicture, {.pixelDataOffset = 54}); }, Damaged},
+      {"PixelDataOffsetInsideAV5Header",
+       [](auto& s) { holdFile(s, smallPicture, {.infoHeaderSize = 124, .pixelDataOffset = 100}); },
+       Damaged},
       {"PixelDataOffsetPastTheEnd",
        [](auto& s) {
          holdSmallPicture(s);
          setByte(s.OutputSharp, 13, 0x80);
        },
-       std::string(BitCountMessage)},
+       Damaged},
       {"LastStoredRowOneByteShort",
        [](auto& s) {
          holdSmallPicture(s);
          s.OutputSharp.pop_back();
        },
-       std::string(BitCountMessage)},
+       Damaged},
+      {"TopDownLastStoredRowOneByteShort",
+       [](auto& s) {
+         holdFile(s, smallPicture, {.topDown = true});
+         s.OutputSharp.pop_back();
+       },
+       Damaged},
   };
   return cases;
 }
@@ -145,10 +183,10 @@ TEST_P(FileChecks, ShowOnlyTheFirstFailuresMessage) {
 INSTANTIATE_TEST_SUITE_P(Cases, FileChecks, testing::ValuesIn(checkCases()),
                          [](const auto& param) { return param.param.name; });
 
-TEST(FileChecks, BitCountMessageHasTwoLines) {
-  EXPECT_EQ(std::string(BitCountMessage),
-            std::string("Incorrect image format !") + std::string(quillomat::EndOfLine) +
-                "Use color depth 1 Bit Monochrome");
+TEST(FileChecks, MessagesOfTwoLinesAreJoinedByTheLineEnd) {
+  const std::string lineEnd(quillomat::EndOfLine);
+  EXPECT_EQ(std::string(BitCountMessage), "Incorrect image format !" + lineEnd + "Use color depth 1 Bit Monochrome");
+  EXPECT_EQ(std::string(DamagedMessage), "Damaged image file !" + lineEnd + "Part of the file is missing or wrong");
 }
 
 // A failed check empties the statements but keeps the last listing, which
@@ -183,7 +221,7 @@ class FileLayoutVariants : public testing::TestWithParam<Variant> {};
 
 // Files that store the same pixels differently convert alike: extra bytes at
 // the end, another palette, a longer information header (pixels read from the
-// offset the header gives).
+// offset the header gives), rows stored top row first.
 TEST_P(FileLayoutVariants, ConvertLikeThePlainFile) {
   const auto rows = pixelGrid(21, 11, [](auto x, auto y) { return (x + 2 * y) % 3 == 0; });
   for (std::int64_t mode = 0; mode <= 3; ++mode) {
@@ -196,7 +234,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, FileLayoutVariants,
                          testing::Values(Variant{"TwoExtraBytes", {.trailingBytes = 2}},
                                          Variant{"InvertedPalette", {.palette = {0, 0x00FFFFFF}}},
                                          Variant{"V4InfoHeader", {.infoHeaderSize = 108}},
-                                         Variant{"V5InfoHeader", {.infoHeaderSize = 124}}),
+                                         Variant{"V5InfoHeader", {.infoHeaderSize = 124}},
+                                         Variant{"TopDown", {.topDown = true}},
+                                         Variant{"TopDownV5InfoHeader", {.infoHeaderSize = 124, .topDown = true}}),
                          [](const auto& param) { return param.param.name; });
 
 TEST(FileGeometry, RowStrideRoundsBytesUpToWholeWords) {
@@ -217,18 +257,28 @@ TEST(FileGeometry, RowStrideRoundsBytesUpToWholeWords) {
 TEST(FileGeometry, RowsAreLaidOutTopRowFirst) {
   // 20 x 3: three bytes a row and one of padding.
   const std::vector<std::string> rows = {"XXXXXXXX........X...", "X.......X.......XX..", "........XXXXXXXXXXX."};
-  const auto file = makeMonochromeBmp(rows);
-  const auto geometry = quillomat::ReadGeometry(file);
-  quillomat::WorkArray packed{}, topDown{};
-  quillomat::ReadRows(file, geometry, packed, topDown);
-  const std::vector<int> expectedPacked = {0x00, 0xFF, 0xE0, 0x80, 0x80, 0xC0, 0xFF, 0x00, 0x80};
   const std::vector<int> expectedTopDown = {0xFF, 0x00, 0x80, 0x80, 0x80, 0xC0, 0x00, 0xFF, 0xE0};
-  for (std::size_t i = 0; i < 9; ++i) {
-    EXPECT_EQ(packed[i + 1], expectedPacked[i]) << i;
-    EXPECT_EQ(topDown[i + 1], expectedTopDown[i]) << i;
+  struct Stored {
+    bool topDown;
+    std::vector<int> packed;  // file order
+  };
+  for (const Stored& stored : {Stored{false, {0x00, 0xFF, 0xE0, 0x80, 0x80, 0xC0, 0xFF, 0x00, 0x80}},
+                               Stored{true, expectedTopDown}}) {
+    SCOPED_TRACE(stored.topDown ? "top-down" : "bottom-up");
+    const auto file = makeMonochromeBmp(rows, {.topDown = stored.topDown});
+    const auto geometry = quillomat::ReadGeometry(file);
+    EXPECT_EQ(geometry.TopDown, stored.topDown);
+    EXPECT_EQ(geometry.FileWidth, 20);
+    EXPECT_EQ(geometry.FileHeight, 3);
+    quillomat::WorkArray packed{}, topDown{};
+    quillomat::ReadRows(file, geometry, packed, topDown);
+    for (std::size_t i = 0; i < 9; ++i) {
+      EXPECT_EQ(packed[i + 1], stored.packed[i]) << i;
+      EXPECT_EQ(topDown[i + 1], expectedTopDown[i]) << i;
+    }
+    EXPECT_EQ(topDown[0], 0);
+    EXPECT_EQ(topDown[10], 0);
   }
-  EXPECT_EQ(topDown[0], 0);
-  EXPECT_EQ(topDown[10], 0);
 }
 
 }  // namespace

@@ -5,16 +5,22 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct BmpOptions {
-  std::uint32_t infoHeaderSize = 40;  // 40, 108 (V4) or 124 (V5)
+  std::uint32_t infoHeaderSize = 40;  // 40, 108 (V4), 124 (V5) or 12 (OS/2 core)
   bool topDown = false;                // stored top row first, negative height
   bool spareBitsSet = false;           // bits past the width and the row padding
   std::array<std::uint32_t, 2> palette{0x00FFFFFF, 0x00000000};
   std::uint16_t bitCount = 1;          // written into the header only
   std::size_t trailingBytes = 0;       // extra bytes after the last row
+  // Header fields that disagree with the pixels stored: the pixel-data
+  // offset, and width and height (height with its sign, as stored).
+  std::optional<std::uint32_t> pixelDataOffset = std::nullopt;
+  std::optional<std::int32_t> headerWidth = std::nullopt;
+  std::optional<std::int32_t> headerHeight = std::nullopt;
 };
 
 namespace bmpfixture_detail {
@@ -38,30 +44,46 @@ inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const
   const std::size_t width = rows.empty() ? 0 : rows.front().size();
   const std::size_t height = rows.size();
   const std::size_t stride = monochromeRowStride(width);
-  const std::size_t offset = 14 + options.infoHeaderSize + 8;
+  // The OS/2 core header has 16-bit sizes and 3-byte palette entries.
+  const bool core = options.infoHeaderSize == 12;
+  const std::size_t paletteEntry = core ? 3 : 4;
+  const std::size_t offset = 14 + options.infoHeaderSize + 2 * paletteEntry;
   std::string file(offset + stride * height + options.trailingBytes, '\0');
 
   file[0] = 'B';
   file[1] = 'M';
   put32(file, 2, static_cast<std::uint32_t>(file.size()));
-  put32(file, 10, static_cast<std::uint32_t>(offset));
+  put32(file, 10, options.pixelDataOffset.value_or(static_cast<std::uint32_t>(offset)));
   put32(file, 14, options.infoHeaderSize);
-  put32(file, 18, static_cast<std::uint32_t>(width));
   const auto storedHeight = static_cast<std::int32_t>(height);
-  put32(file, 22, static_cast<std::uint32_t>(options.topDown ? -storedHeight : storedHeight));
-  put16(file, 26, 1);
-  put16(file, 28, options.bitCount);
-  put32(file, 34, static_cast<std::uint32_t>(stride * height));
-  put32(file, 38, 2835);  // 72 dpi
-  put32(file, 42, 2835);
-  put32(file, 46, 2);
-  put32(file, 50, 2);
+  const auto headerWidth = static_cast<std::uint32_t>(options.headerWidth.value_or(static_cast<std::int32_t>(width)));
+  const auto headerHeight =
+      static_cast<std::uint32_t>(options.headerHeight.value_or(options.topDown ? -storedHeight : storedHeight));
+  if (core) {
+    put16(file, 18, headerWidth & 0xFFFF);
+    put16(file, 20, headerHeight & 0xFFFF);
+    put16(file, 22, 1);
+    put16(file, 24, options.bitCount);
+  } else {
+    put32(file, 18, headerWidth);
+    put32(file, 22, headerHeight);
+    put16(file, 26, 1);
+    put16(file, 28, options.bitCount);
+    put32(file, 34, static_cast<std::uint32_t>(stride * height));
+    put32(file, 38, 2835);  // 72 dpi
+    put32(file, 42, 2835);
+    put32(file, 46, 2);
+    put32(file, 50, 2);
+  }
   if (options.infoHeaderSize >= 108) {
     put32(file, 14 + 56, 0x73524742);  // 'sRGB' after the four colour masks
     if (options.infoHeaderSize >= 124) put32(file, 14 + 108, 4);  // intent: pictures
   }
-  put32(file, offset - 8, options.palette[0]);
-  put32(file, offset - 4, options.palette[1]);
+  for (std::size_t i = 0; i < 2; ++i) {
+    for (std::size_t b = 0; b < paletteEntry; ++b) {
+      file[offset - (2 - i) * paletteEntry + b] = static_cast<char>((options.palette[i] >> (8 * b)) & 0xFF);
+    }
+  }
 
   for (std::size_t y = 0; y < height; ++y) {
     const std::size_t storedRow = options.topDown ? y : height - 1 - y;

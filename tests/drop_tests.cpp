@@ -42,10 +42,13 @@ using Bytes = std::string;
 
 const QString BitCountMessage = QStringLiteral("Incorrect image format !\nUse color depth 1 Bit Monochrome");
 const QString TooLargeMessage = QStringLiteral("Image too large !");
+const QString DamagedMessage = QStringLiteral("Damaged image file !\nPart of the file is missing or wrong");
+// Larger dropped files are held as their first 62 bytes only.
+constexpr qint64 SizeCap = 16 * 1024 * 1024;
 
 // 8 x 8: the left column and the diagonal, one band.
-Bytes leftColumnAndDiagonal() {
-  return makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t y) { return x == 0 || x == y; }));
+Bytes leftColumnAndDiagonal(const BmpOptions& options = {}) {
+  return makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t y) { return x == 0 || x == y; }), options);
 }
 
 // The listing of leftColumnAndDiagonal() in each statement form: its one line,
@@ -69,6 +72,11 @@ Bytes truncatedBmp() {
   Bytes file = makeMonochromeBmp(pixelGrid(8, 8, [](std::size_t x, std::size_t) { return x == 3; }));
   file.resize(file.size() - 4 * 4);
   return file;
+}
+
+// The headers of a 1-bit picture of width x height, over one stored pixel.
+Bytes monochromeHeaders(std::int32_t width, std::int32_t height) {
+  return makeMonochromeBmp({"X"}, {.headerWidth = width, .headerHeight = height}).substr(0, 62);
 }
 
 Bytes twentyFourBitBmp(const QString& folder) {
@@ -260,16 +268,21 @@ void DropTests::opensCentredAndReadyForDrops() {
 void DropTests::dropConvertsInTheChosenForm_data() {
   QTest::addColumn<int>("form");
   QTest::addColumn<QString>("fileName");
-  QTest::newRow("GPRINT") << 0 << "left column and diagonal.bmp";
-  QTest::newRow("GC.GPRINT chosen before the drop") << 1 << "diagonal.bmp";
-  QTest::newRow("DATA chosen before the drop") << 2 << "draft [*] 100%.bmp";
-  QTest::newRow("DEFB chosen before the drop") << 3 << "x.BMP";
+  // Stored top row first: the same listing as the usual bottom-up file.
+  QTest::addColumn<bool>("topDown");
+  QTest::newRow("GPRINT") << 0 << "left column and diagonal.bmp" << false;
+  QTest::newRow("GC.GPRINT chosen before the drop") << 1 << "diagonal.bmp" << false;
+  QTest::newRow("DATA chosen before the drop") << 2 << "draft [*] 100%.bmp" << false;
+  QTest::newRow("DEFB chosen before the drop") << 3 << "x.BMP" << false;
+  QTest::newRow("GPRINT, top row stored first") << 0 << "top-down.bmp" << true;
+  QTest::newRow("DEFB, top row stored first") << 3 << "top-down.bmp" << true;
 }
 
 void DropTests::dropConvertsInTheChosenForm() {
   QFETCH(int, form);
   QFETCH(QString, fileName);
-  const Bytes bytes = leftColumnAndDiagonal();
+  QFETCH(bool, topDown);
+  const Bytes bytes = leftColumnAndDiagonal({.topDown = topDown});
   const QString path = writeFile(fileName, bytes);
 
   // Before any drop a change of form only sets Mode.
@@ -436,38 +449,68 @@ void DropTests::messageShowsTheFileNameAsItIs() {
 
 void DropTests::failedCheck_data() {
   QTest::addColumn<QByteArray>("bytes");
+  // The file's size when bytes are only its start, the rest zeros; 0: bytes
+  // are the whole file.
+  QTest::addColumn<qint64>("fileSize");
   QTest::addColumn<QString>("message");
   QTest::addColumn<bool>("previewed");
   // An empty file leaves nothing held, so a change of form converts nothing.
   QTest::addColumn<int>("messagesAfterChange");
   const auto raw = [](const Bytes& bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); };
   QTemporaryDir scratch;
-  QTest::newRow("24 bits per pixel") << raw(twentyFourBitBmp(scratch.path())) << BitCountMessage << true << 2;
+  QTest::newRow("24 bits per pixel") << raw(twentyFourBitBmp(scratch.path())) << qint64{0} << BitCountMessage << true
+                                     << 2;
   QTest::newRow("625 x 1") << raw(makeMonochromeBmp(pixelGrid(625, 1, [](auto, auto) { return true; })))
-                           << TooLargeMessage << true << 2;
+                           << qint64{0} << TooLargeMessage << true << 2;
   QTest::newRow("8 x 129") << raw(makeMonochromeBmp(pixelGrid(8, 129, [](auto x, auto) { return x == 0; })))
-                           << TooLargeMessage << true << 2;
-  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << BitCountMessage << false << 2;
-  QTest::newRow("empty file") << QByteArray() << BitCountMessage << false << 1;
+                           << qint64{0} << TooLargeMessage << true << 2;
+  // Whether Qt decodes a picture this large depends on its allocation limit.
+  const qint64 largeFile = 62 + qint64{1000} * 8000;
+  QByteArray large = raw(monochromeHeaders(8000, 8000));
+  large.resize(largeFile, '\0');
+  QTest::newRow("8000 x 8000, whole") << large << qint64{0} << TooLargeMessage << !QImage::fromData(large).isNull()
+                                      << 2;
+  // 17.5 MB: only its headers are read.
+  QTest::newRow("20000 x 7000, over the size cap") << raw(monochromeHeaders(20000, 7000))
+                                                   << qint64{62 + qint64{2500} * 7000} << TooLargeMessage << false
+                                                   << 2;
+  QTest::newRow("rows cut short, not previewed") << raw(truncatedBmp()) << qint64{0} << DamagedMessage << false << 2;
+  // Qt reads the pixels from after the palette; the conversion won't guess.
+  QTest::newRow("pixel offset inside the headers") << raw(leftColumnAndDiagonal({.pixelDataOffset = 54}))
+                                                   << qint64{0} << DamagedMessage << true << 2;
+  QTest::newRow("empty file") << QByteArray() << qint64{0} << BitCountMessage << false << 1;
 }
 
 void DropTests::failedCheck() {
   QFETCH(QByteArray, bytes);
+  QFETCH(qint64, fileSize);
   QFETCH(QString, message);
   QFETCH(bool, previewed);
   QFETCH(int, messagesAfterChange);
-  const Bytes held(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  QVERIFY(held.empty() || held.size() > 30);
+  const Bytes start(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  QVERIFY(start.empty() || start.size() > 30);
 
   // A good listing first: the failed conversion must take it away.
   dropFile(writeFile("good.bmp", leftColumnAndDiagonal()));
   QCOMPARE(shownListing(), LeftColumnAndDiagonalListings[0]);
 
-  dropFile(writeFile("bad.bmp", held));
+  const QString path = writeFile("bad.bmp", start);
+  Bytes held = start;
+  if (fileSize > 0) {
+    QVERIFY(QFile::resize(path, fileSize));
+    if (fileSize > SizeCap) {
+      held = start.substr(0, 62);
+    } else {
+      held.resize(static_cast<std::size_t>(fileSize), '\0');
+    }
+  }
+  dropFile(path);
   QCOMPARE(mDialogs->messages, QStringList{message});
+  // Colour-depth advice would be wrong for a file that is 1-bit already.
+  if (message == DamagedMessage) QVERIFY(!mDialogs->messages.first().contains(QStringLiteral("color")));
   QCOMPARE(shownListing(), QString());
   QCOMPARE(shownTitle(), QString("bad.bmp"));
-  QCOMPARE(mWindow->OutputSharp, held);
+  QVERIFY(mWindow->OutputSharp == held);
   // With a picture the frame is drawn round the canvas; without, nothing is.
   QCOMPARE(grabCanvas().pixelColor(0, 0) == QColor(Qt::black), previewed);
 
@@ -487,20 +530,23 @@ void DropTests::failedCheck() {
 
 void DropTests::failedDropChangesNothing_data() {
   QTest::addColumn<QString>("what");  // a file name in the test's folder, or a URL
-  // The drag also carries a picture, as a web browser's does; without one a
-  // drag of a folder or of a web address is refused before it can drop.
+  // The drag also carries a picture, as a web browser's does.
   QTest::addColumn<bool>("withPicture");
+  // A folder or a web address is refused as the drag enters, picture or not.
+  QTest::addColumn<bool>("takenOnEnter");
   QTest::addColumn<QStringList>("messageHolds");
-  QTest::newRow("file gone before the drop") << "gone.bmp" << false
+  QTest::newRow("file gone before the drop") << "gone.bmp" << false << true
                                              << QStringList{"gone.bmp\" could not be read", "No such file"};
-  QTest::newRow("folder") << "folder.bmp" << true << QStringList{"folder.bmp\" could not be read", "not a file"};
-  QTest::newRow("picture from the web") << "https://example.org/picture.bmp" << true
+  QTest::newRow("folder") << "folder.bmp" << true << false
+                          << QStringList{"folder.bmp\" could not be read", "not a file"};
+  QTest::newRow("picture from the web") << "https://example.org/picture.bmp" << true << false
                                         << QStringList{"holds no file on this computer"};
 }
 
 void DropTests::failedDropChangesNothing() {
   QFETCH(QString, what);
   QFETCH(bool, withPicture);
+  QFETCH(bool, takenOnEnter);
   QFETCH(QStringList, messageHolds);
   QVERIFY(QDir(mFolder->path()).mkdir("folder.bmp"));
   const QUrl url = what.contains(u':') ? QUrl(what) : QUrl::fromLocalFile(mFolder->filePath(what));
@@ -520,8 +566,14 @@ void DropTests::failedDropChangesNothing() {
     picture.fill(Qt::red);
     mime.setImageData(picture);
   }
-  QVERIFY(enter(mime));
-  drop(mime);
+  QCOMPARE(enter(mime), takenOnEnter);
+  if (takenOnEnter) {
+    drop(mime);
+  } else {
+    // Qt sends no drop to a window that refused the drag; the handler guards
+    // itself all the same.
+    mWindow->Event_DropObject(mime.urls());
+  }
 
   QCOMPARE(mDialogs->messages.size(), 1);
   for (const QString& part : messageHolds) {
@@ -546,6 +598,8 @@ void DropTests::dragHighlight_data() {
   QTest::newRow("BMP file, move only") << "other.bmp" << Qt::DropActions(Qt::MoveAction) << false;
   QTest::newRow("text file") << "notes.txt" << copyOrMove << false;
   QTest::newRow("web address, no picture") << "https://example.org/picture.bmp" << copyOrMove << false;
+  // Nothing to convert without the file's bytes.
+  QTest::newRow("picture alone") << QString() << copyOrMove << false;
 }
 
 void DropTests::dragHighlight() {
@@ -561,7 +615,11 @@ void DropTests::dragHighlight() {
   const int paintsBefore = counter.paints;
 
   QMimeData mime;
-  if (fileName.contains(u':')) {
+  if (fileName.isEmpty()) {
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    mime.setImageData(picture);
+  } else if (fileName.contains(u':')) {
     mime.setUrls({QUrl(fileName)});
   } else {
     const QString path = writeFile(fileName, fileName.endsWith(".bmp") ? leftColumnAndDiagonal() : Bytes("text\n"));

@@ -63,7 +63,7 @@ void PrintTo(const AcceptanceCase& c, std::ostream* out) { *out << c.name; }
 
 class DropAcceptanceTable : public testing::TestWithParam<AcceptanceCase> {};
 
-TEST_P(DropAcceptanceTable, AcceptsPicturesAndPictureFilesOnly) {
+TEST_P(DropAcceptanceTable, AcceptsOnlyDragsWithAPictureFile) {
   QMimeData data;
   GetParam().fill(data);
   EXPECT_EQ(isAcceptableDrop(&data), GetParam().accepted);
@@ -74,8 +74,21 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         AcceptanceCase{"BmpFile", [](QMimeData& d) { d.setUrls({files().url("arrow.bmp")}); }, true},
         AcceptanceCase{"JpegFile", [](QMimeData& d) { d.setUrls({files().url("photo.jpg")}); }, true},
-        AcceptanceCase{"PictureData",
-                       [](QMimeData& d) { d.setImageData(QImage(3, 2, QImage::Format_Mono)); }, true},
+        // A picture alone has no file to convert, and would be refused on the drop.
+        AcceptanceCase{"PictureDataOnly",
+                       [](QMimeData& d) { d.setImageData(QImage(3, 2, QImage::Format_Mono)); }, false},
+        AcceptanceCase{"PictureDataWithBmpFile",
+                       [](QMimeData& d) {
+                         d.setImageData(QImage(3, 2, QImage::Format_Mono));
+                         d.setUrls({files().url("arrow.bmp")});
+                       },
+                       true},
+        AcceptanceCase{"PictureDataWithTextFile",
+                       [](QMimeData& d) {
+                         d.setImageData(QImage(3, 2, QImage::Format_Mono));
+                         d.setUrls({files().url("notes.txt")});
+                       },
+                       false},
         AcceptanceCase{"TextFile", [](QMimeData& d) { d.setUrls({files().url("notes.txt")}); }, false},
         AcceptanceCase{"PngFile", [](QMimeData& d) { d.setUrls({files().url("icon.png")}); }, false},
         AcceptanceCase{"BmpUrlNotLocal",

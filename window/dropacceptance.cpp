@@ -8,11 +8,10 @@
 #include <QUrl>
 
 bool isAcceptableDrop(const QMimeData* data) {
+  // A picture that comes without a file is refused however it comes: the
+  // conversion needs the file's own bytes.
   if (data == nullptr) {
     return false;
-  }
-  if (data->hasImage()) {
-    return true;
   }
   const QList<QUrl> urls = data->urls();
   if (urls.isEmpty() || !urls.first().isLocalFile()) {

@@ -2,7 +2,8 @@
 
 class QMimeData;
 
-// Whether the window takes this drag: a picture, or a local file of the type
-// "image/bmp" or "image/jpeg" (by its name and content). Only the first file
-// counts, since the drop reads only that one.
+// Whether the window takes this drag: it must carry a local file of the type
+// "image/bmp" or "image/jpeg" (by its name and content); a picture it may
+// carry as well counts for nothing. Only the first file counts, since the
+// drop reads only that one.
 bool isAcceptableDrop(const QMimeData* data);

@@ -234,7 +234,8 @@ void Window1::showEvent(QShowEvent* event) {
 }
 
 void Window1::dragEnterEvent(QDragEnterEvent* event) {
-  // Only a picture or a BMP or JPEG file gets as far as the handler.
+  // Only a drag with a BMP or JPEG file gets as far as the handler: one that
+  // carries a picture alone would be refused on the drop anyway.
   if (!offersCopy(*event) || !isAcceptableDrop(event->mimeData()) || Event_DragEnter(*event)) {
     event->ignore();
     return;
@@ -345,8 +346,9 @@ void Window1::Event_DragExit() {
 void Window1::Event_DropObject(const QList<QUrl>& urls) {
   // mDragInside was cleared when the drop came, so the highlight went at once
   // and a drag that has entered since keeps its own.
-  // Read first and change nothing until the whole file is in: a drop that
-  // fails leaves the picture, the title, the bytes and the listing as they were.
+  // Read first and change nothing until the file (or a huge file's headers)
+  // is in: a drop that fails leaves the picture, the title, the bytes and the
+  // listing as they were.
   DropReadResult read = readDrop(urls);
   if (const auto* failure = std::get_if<DropFailure>(&read)) {
     mDialogs->showMessage(this, failure->message);
