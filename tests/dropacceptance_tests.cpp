@@ -66,7 +66,7 @@ class DropAcceptanceTable : public testing::TestWithParam<AcceptanceCase> {};
 TEST_P(DropAcceptanceTable, AcceptsOnlyDragsWithAPictureFile) {
   QMimeData data;
   GetParam().fill(data);
-  EXPECT_EQ(isAcceptableDrop(&data), GetParam().accepted);
+  EXPECT_EQ(isAcceptableDrop(&data, QStringLiteral("image/bmp")), GetParam().accepted);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<AcceptanceCase>& row) { return row.param.name; });
 
 TEST(DropAcceptance, NoMimeDataIsRefused) {
-  EXPECT_FALSE(isAcceptableDrop(nullptr));
+  EXPECT_FALSE(isAcceptableDrop(nullptr, QStringLiteral("image/bmp")));
 }
 
 }  // namespace

@@ -90,7 +90,6 @@ TEST_F(DroppedFileTest, EmptyFileIsReadAsNoBytes) {
 TEST_F(DroppedFileTest, MissingFileIsRefusedNamingFileAndReason) {
   const QString path = folder.filePath("gone.bmp");
   const DropFailure failure = expectFailure(readDroppedFile(path));
-  EXPECT_EQ(failure.kind, DropFailure::Kind::Unreadable);
   EXPECT_TRUE(failure.message.contains(QDir::toNativeSeparators(path))) << failure.message.toStdString();
   EXPECT_TRUE(failure.message.contains("No such file")) << failure.message.toStdString();
 }
@@ -98,7 +97,6 @@ TEST_F(DroppedFileTest, MissingFileIsRefusedNamingFileAndReason) {
 TEST_F(DroppedFileTest, FolderIsRefused) {
   ASSERT_TRUE(QDir(folder.path()).mkdir("pictures.bmp"));
   const DropFailure failure = expectFailure(readDroppedFile(folder.filePath("pictures.bmp")));
-  EXPECT_EQ(failure.kind, DropFailure::Kind::Unreadable);
   EXPECT_TRUE(failure.message.contains("pictures.bmp")) << failure.message.toStdString();
 }
 
@@ -108,7 +106,6 @@ TEST_F(DroppedFileTest, FileWhoseSizeLiesIsRefusedAsChanged) {
     GTEST_SKIP() << "no /proc";
   }
   const DropFailure failure = expectFailure(readDroppedFile("/proc/self/stat"));
-  EXPECT_EQ(failure.kind, DropFailure::Kind::Unreadable);
   EXPECT_TRUE(failure.message.contains("/proc/self/stat"));
   EXPECT_TRUE(failure.message.contains("the file changed while it was read")) << failure.message.toStdString();
 }
@@ -263,8 +260,7 @@ TEST_F(DroppedFileTest, DropWithoutLocalFileIsRefused) {
   text.setText("arrow.bmp");
   for (const QMimeData* data : {&remote, &pictureOnly, &text}) {
     const DropFailure failure = expectFailure(readDrop(data->urls()));
-    EXPECT_EQ(failure.kind, DropFailure::Kind::NoLocalFile);
-    EXPECT_FALSE(failure.message.isEmpty());
+    EXPECT_TRUE(failure.message.contains("holds no file on this computer")) << failure.message.toStdString();
   }
 }
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QUrl>
 
-bool isAcceptableDrop(const QMimeData* data) {
+bool isAcceptableDrop(const QMimeData* data, const QString& pictureType) {
   // A picture that comes without a file is refused however it comes: the
   // conversion needs the file's own bytes.
   if (data == nullptr) {
@@ -18,5 +18,5 @@ bool isAcceptableDrop(const QMimeData* data) {
     return false;
   }
   const QMimeType type = QMimeDatabase().mimeTypeForFile(urls.first().toLocalFile());
-  return type.inherits(QStringLiteral("image/bmp")) || type.inherits(QStringLiteral("image/jpeg"));
+  return type.inherits(pictureType) || type.inherits(QStringLiteral("image/jpeg"));
 }

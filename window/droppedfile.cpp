@@ -15,9 +15,7 @@
 namespace {
 
 DropFailure unreadable(const QString& path, const QString& reason) {
-  return {DropFailure::Kind::Unreadable,
-          QStringLiteral("The file \"%1\" could not be read:\n%2")
-              .arg(QDir::toNativeSeparators(path), reason)};
+  return {QStringLiteral("The file \"%1\" could not be read:\n%2").arg(QDir::toNativeSeparators(path), reason)};
 }
 
 std::uint64_t unsignedAt(const std::string& bytes, std::size_t offset, std::size_t size) {
@@ -160,8 +158,7 @@ DropReadResult readDroppedFile(const QString& localPath) {
 
 DropReadResult readDrop(const QList<QUrl>& urls) {
   if (urls.isEmpty() || !urls.first().isLocalFile()) {
-    return DropFailure{DropFailure::Kind::NoLocalFile,
-                       QStringLiteral("The dropped item holds no file on this computer to convert.")};
+    return DropFailure{QStringLiteral("The dropped item holds no file on this computer to convert.")};
   }
   // Only the file is used, not a picture that the drag may carry as well: the
   // preview must show the very bytes that are converted.

@@ -34,11 +34,6 @@ struct DroppedFile {
 
 // Why a drop gives nothing; the window then changes nothing but shows message.
 struct DropFailure {
-  enum class Kind {
-    NoLocalFile,  // the drag carries no file on this machine
-    Unreadable,   // the file couldn't be opened or read whole
-  };
-  Kind kind = Kind::Unreadable;
   QString message;
 };
 

@@ -236,7 +236,7 @@ void Window1::showEvent(QShowEvent* event) {
 void Window1::dragEnterEvent(QDragEnterEvent* event) {
   // Only a drag with a BMP or JPEG file gets as far as the handler: one that
   // carries a picture alone would be refused on the drop anyway.
-  if (!offersCopy(*event) || !isAcceptableDrop(event->mimeData()) || Event_DragEnter(*event)) {
+  if (!offersCopy(*event) || !isAcceptableDrop(event->mimeData(), mPictureType) || Event_DragEnter(*event)) {
     event->ignore();
     return;
   }
