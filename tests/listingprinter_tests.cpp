@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -23,6 +24,7 @@
 #include "pdftext.h"
 #include "listingfixtures.h"
 #include "listingprinter.h"
+#include "writetrouble.h"
 
 using namespace listingfixtures;
 
@@ -145,7 +147,10 @@ class ListingPrinterTests : public QObject {
   void longPagesStayOnTheSheet();
   void sheetTooSmallForAPageGivesAMessage_data();
   void sheetTooSmallForAPageGivesAMessage();
-  void printerThatCannotStartGivesAMessage();
+  void pdfTakesThePrintersSettings();
+  void printToFileFailureKeepsTheOldFile_data();
+  void printToFileFailureKeepsTheOldFile();
+  void printerThatCannotStartDrawsNothing();
   void sheetThatCannotStartStopsTheDrawing();
   void printFlow_data();
   void printFlow();
@@ -161,6 +166,9 @@ void ListingPrinterTests::initTestCase() {
   for (const char* tool : {"pdfinfo", "pdftotext"})
     QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(),
              "pdfinfo and pdftotext are needed: install poppler-utils");
+  // As the program's App does: a write past the file-size limit then fails
+  // with EFBIG instead of ending the test.
+  std::signal(SIGXFSZ, SIG_IGN);
 
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("ten.pdf"));
@@ -202,11 +210,16 @@ void ListingPrinterTests::printsOneSheetPerPage() {
 
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  // Over an earlier, longer file: none of it is left.
+  QVERIFY(putFile(pdf, QByteArray(200000, 'x')));
   QPrinter printer(QPrinter::HighResolution);
   FakeDialogs dialogs;
   printToPdf(printer, pdf);
   QVERIFY(printPages(nullptr, dialogs, printer, state));
   QVERIFY(dialogs.calls.isEmpty());
+  QVERIFY(fileBytes(pdf).startsWith("%PDF-"));
+  QVERIFY(fileBytes(pdf).trimmed().endsWith("%%EOF"));
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("listing.pdf")});
 
   QCOMPARE(pdftext::pageCount(pdf), pageCount);
   const QStringList texts = pdftext::pageTexts(pdf);
@@ -380,17 +393,77 @@ void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
   QVERIFY(QDir(dir.path()).isEmpty());
 }
 
-void ListingPrinterTests::printerThatCannotStartGivesAMessage() {
+// The PDF is drawn apart from the printer: it must still come out as the
+// printer would have written it.
+void ListingPrinterTests::pdfTakesThePrintersSettings() {
   QTemporaryDir dir;
-  const QString pdf = dir.filePath(QStringLiteral("missing/listing.pdf"));
-  QPrinter printer;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, pdf);
+  QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
+                                            QMarginsF(72, 36, 18, 9), QPageLayout::Point)));
+  printer.setResolution(600);
+  printer.setDocName(QStringLiteral("Listing of a picture"));
+  printer.setCreator(QStringLiteral("Quillomat test"));
+  FakeDialogs dialogs;
+  QVERIFY(printPages(nullptr, dialogs, printer, listingOfPages({"GPRINT \"0F\"\r"})));
+
+  const QString info = QString::fromUtf8(pdftext::runTool(QStringLiteral("pdfinfo"), {pdf}));
+  for (const QString& line : {QStringLiteral("Title:\\s+Listing of a picture\n"), QStringLiteral("Creator:\\s+Quillomat test\n"),
+                              QStringLiteral("Page size:\\s+792 x 612 pts")})
+    QVERIFY2(info.contains(QRegularExpression(line)), qPrintable(info));
+  // x 30 and the first baseline at y 40 from the corner inside the margins.
+  const QList<Word> words = firstPdfPage(pdf).words;
+  QVERIFY(!words.isEmpty());
+  QVERIFY2(qAbs(words[0].xMin - (72 + 30)) < 1.0, qPrintable(QString::number(words[0].xMin)));
+  const double belowBaseline = words[0].yMax - (36 + 40);
+  QVERIFY2(belowBaseline >= 0 && belowBaseline < 4, qPrintable(QString::number(belowBaseline)));
+}
+
+void ListingPrinterTests::printToFileFailureKeepsTheOldFile_data() {
+  QTest::addColumn<int>("pages");
+  QTest::addColumn<WriteTrouble>("trouble");
+  QTest::addColumn<QString>("reason");
+  // Qt's PDF writer, left to write the file itself, cut 6 pages off short
+  // without a word, and failed 11 pages only once the old file was gone.
+  QTest::newRow("6 pages on a full disk") << 6 << WriteTrouble::FullDisk << "No space left on device";
+  QTest::newRow("11 pages on a full disk") << 11 << WriteTrouble::FullDisk << "No space left on device";
+  QTest::newRow("6 pages past the file-size limit") << 6 << WriteTrouble::FileSizeLimit << "File too large";
+  QTest::newRow("11 pages past the file-size limit") << 11 << WriteTrouble::FileSizeLimit << "File too large";
+  QTest::newRow("folder does not exist") << 2 << WriteTrouble::MissingFolder << "No such file or directory";
+}
+
+void ListingPrinterTests::printToFileFailureKeepsTheOldFile() {
+  QFETCH(int, pages);
+  QFETCH(WriteTrouble, trouble);
+  QFETCH(QString, reason);
+  TroubledFolder folder(trouble, QStringLiteral("listing.pdf"));
+  if (!folder.skipReason().isEmpty()) QSKIP(qPrintable(folder.skipReason()));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, folder.path());
+  const quillomat::ConversionState state = listingOfPages(gprintPages(pages));
   FakeDialogs dialogs;
 
-  printToPdf(printer, pdf);
-  QVERIFY(!printPages(nullptr, dialogs, printer, listingOfPages(gprintPages(2))));
+  const bool printed = folder.whileTroubled([&] { return printPages(nullptr, dialogs, printer, state); });
 
+  QVERIFY(!printed);
   QCOMPARE(dialogs.messages.size(), 1);
-  QVERIFY2(dialogs.messages[0].contains(QDir::toNativeSeparators(pdf)), qPrintable(dialogs.messages[0]));
+  const QString& message = dialogs.messages.constFirst();
+  QVERIFY2(message.contains(QDir::toNativeSeparators(folder.path())), qPrintable(message));
+  QVERIFY2(message.contains(reason), qPrintable(message));
+  const QString changes = folder.changes();
+  QVERIFY2(changes.isEmpty(), qPrintable(changes));
+}
+
+void ListingPrinterTests::printerThatCannotStartDrawsNothing() {
+  QTemporaryDir dir;
+  QPrinter printer;
+  printToPdf(printer, dir.filePath(QStringLiteral("missing/listing.pdf")));
+
+  const std::optional<QString> failure = drawListing(printer, listingOfPages(gprintPages(2)));
+
+  QVERIFY(failure.has_value());
+  QVERIFY2(failure->contains(QStringLiteral("could not be started")), qPrintable(*failure));
   QVERIFY(QDir(dir.path()).isEmpty());
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDir>
 #include <QFont>
 #include <QFontMetricsF>
@@ -11,9 +13,11 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPointF>
 #include <QPrinter>
 
+#include "atomicwrite.h"
 #include "conversion.h"
 #include "conversionlimits.h"
 #include "userdialogs.h"
@@ -127,6 +131,30 @@ QString printerDescription(const QPrinter& printer) {
   return QStringLiteral("the printer");
 }
 
+bool printsToFile(const QPrinter& printer) {
+  return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+// Qt's PDF writer goes on past a failed write and leaves a cut-off file where
+// the old one was. So the PDF, set up as the printer would write it, is drawn
+// in memory, and the file is replaced only once all of it is on disk.
+std::optional<QString> printToFile(const QPrinter& printer, const quillomat::ConversionState& state) {
+  QByteArray pdf;
+  {
+    QBuffer buffer(&pdf);
+    if (!buffer.open(QIODevice::WriteOnly)) return buffer.errorString();
+    QPdfWriter writer(&buffer);
+    writer.setPdfVersion(printer.pdfVersion());
+    writer.setResolution(printer.resolution());
+    writer.setTitle(printer.docName());
+    writer.setCreator(printer.creator());
+    if (!writer.setPageLayout(printer.pageLayout()))
+      return QStringLiteral("The page layout of the printer could not be used.");
+    if (std::optional<QString> failure = drawListing(writer, state)) return failure;
+  }
+  return writeFileAtomically(printer.outputFileName(), pdf);
+}
+
 }  // namespace
 
 void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionState& state,
@@ -147,11 +175,16 @@ void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionSt
 
 bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
                 const quillomat::ConversionState& state) {
-  std::optional<QString> failure = drawListing(printer, state);
-  if (!failure && printer.printerState() == QPrinter::Error)
-    failure = QStringLiteral("The printer reported an error; the printout may be incomplete.");
+  std::optional<QString> failure;
+  if (printsToFile(printer)) {
+    failure = printToFile(printer, state);
+  } else {
+    failure = drawListing(printer, state);
+    if (!failure && printer.printerState() == QPrinter::Error)
+      failure = QStringLiteral("The printer reported an error; the printout may be incomplete.");
+  }
   if (!failure) return true;
-  dialogs.showMessage(parent, QStringLiteral("The listing could not be printed on %1.\n%2")
+  dialogs.showMessage(parent, QStringLiteral("The listing could not be printed to %1.\n%2")
                                   .arg(printerDescription(printer), *failure));
   return false;
 }

@@ -22,8 +22,10 @@ void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionSt
                   bool listingShown);
 
 // Prints pages 0 to DruckSeiten on a printer that is set up already, one sheet
-// per page. A printer that fails gives a message naming it; returns true only
-// when every page reached the printer.
+// per page. A printer that writes a PDF file replaces that file only once the
+// whole printout is written, as Save As does; until then the file that was
+// there stays as it was. A printer or a file that fails gives a message naming
+// it and the reason; returns true only when every page was printed.
 bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
                 const quillomat::ConversionState& state);
 
