@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include <csignal>
 #include <exception>
 
 #include <QFile>
@@ -10,6 +11,11 @@
 
 App::App(int& argc, char** argv) : QApplication(argc, argv), mDialogs(std::make_unique<QtDialogs>()) {
   setApplicationVersion(QStringLiteral("1.0.0"));
+#ifdef SIGXFSZ
+  // A file that would grow past the size limit (RLIMIT_FSIZE) must fail its
+  // write with EFBIG, which Save As and Print report, not end the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   mMenuBar = MainMenuBar::instance();
   const QString icon = resourceFile(QStringLiteral("quillomat.ico"));
   if (QFile::exists(icon)) setWindowIcon(QIcon(icon));
