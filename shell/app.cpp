@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include <csignal>
 #include <exception>
 
 #include <QIcon>
@@ -8,6 +9,11 @@
 
 App::App(int& argc, char** argv) : QApplication(argc, argv), mDialogs(std::make_unique<QtDialogs>()) {
   setApplicationVersion(QStringLiteral("1.0.0"));
+#ifdef SIGXFSZ
+  // A file that would grow past the size limit (RLIMIT_FSIZE) must fail its
+  // write with EFBIG, which Save As and Print report, not end the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   mMenuBar = MainMenuBar::instance();
   // Built into the program; a test build without it keeps Qt's icon.
   const QIcon icon(QStringLiteral(":/quillomat.ico"));

@@ -2,6 +2,7 @@
 // window and dropped, its conversion in each statement form, the preview, and
 // Save As and Print of the listing it gives.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -17,9 +19,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPageSize>
+#include <QPrintDialog>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +42,7 @@
 #include "pdftext.h"
 #include "imagecanvas.h"
 #include "window1.h"
+#include "writetrouble.h"
 
 namespace {
 
@@ -153,6 +161,10 @@ class DropTests final : public QObject {
   void previewShowsThePictureInBothViews();
   void saveAsWritesTheListing();
   void printGivesOneSheetPerPage();
+  void printThroughQtsDialogsKeepsEveryLine_data();
+  void printThroughQtsDialogsKeepsEveryLine();
+  void fileSizeLimitGivesAMessage_data();
+  void fileSizeLimitGivesAMessage();
 
  private:
   QComboBox* statementForms() const { return mWindow->findChild<QComboBox*>("PopupMenu1"); }
@@ -715,6 +727,121 @@ void DropTests::printGivesOneSheetPerPage() {
   for (std::int64_t i = 0; i < pages; ++i) {
     QCOMPARE(printed[i], nonEmptyListingLines(mWindow->OutPutString(i)));
   }
+  QVERIFY(!shownListing().isEmpty());
+}
+
+void DropTests::printThroughQtsDialogsKeepsEveryLine_data() {
+  QTest::addColumn<QSize>("picture");
+  QTest::addColumn<int>("form");
+  QTest::addColumn<int>("firstPageLines");
+  QTest::addColumn<int>("sheets");
+  // Refused on Letter with the URW fonts: its first page has 69 lines.
+  QTest::newRow("95 x 120 GC.GPRINT on Letter") << QSize(95, 120) << 1 << 69 << 2;
+  QTest::newRow("624 x 128 DEFB on 11 sheets") << QSize(624, 128) << 3 << 54 << 11;
+}
+
+void DropTests::printThroughQtsDialogsKeepsEveryLine() {
+  QFETCH(QSize, picture);
+  QFETCH(int, form);
+  QFETCH(int, firstPageLines);
+  QFETCH(int, sheets);
+  statementForms()->setCurrentIndex(form);
+  const auto w = static_cast<std::size_t>(picture.width());
+  const auto h = static_cast<std::size_t>(picture.height());
+  dropFile(writeFile("picture.bmp", makeMonochromeBmp(pixelGrid(w, h, [](std::size_t x, std::size_t y) {
+                       return (7 * x + 3 * y) % 11 < 4;
+                     }))));
+  QCOMPARE(mWindow->DruckSeiten + 1, sheets);
+  const std::string& firstPage = mWindow->OutPutString(0);
+  QCOMPARE(std::count(firstPage.begin(), firstPage.end(), '\r'), firstPageLines);
+
+  // As a user would: accept the page setup; in the print dialog choose the
+  // PDF printer, a file and, in its properties, Letter paper; print.
+  mWindow->setDialogs(std::make_unique<QtDialogs>());
+  mDialogs = nullptr;
+  const QString pdf = mFolder->filePath("printed.pdf");
+  QStringList seen;
+  bool letterChosen = false;
+  bool propertiesAsked = false;
+  QTimer answer;
+  answer.setInterval(20);
+  QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) return;
+    if (auto* setup = qobject_cast<QPageSetupDialog*>(modal)) {
+      seen.append("pageSetup");
+      setup->accept();
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      seen.append(box->text());
+      box->accept();
+    } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
+      auto* printers = print->findChild<QComboBox*>("printers");
+      auto* properties = print->findChild<QPushButton*>("properties");
+      auto* fileName = print->findChild<QLineEdit*>("filename");
+      if (printers == nullptr || properties == nullptr || fileName == nullptr) {
+        seen.append("print dialog without its printer, properties or file name");
+        print->reject();
+        return;
+      }
+      printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+      if (!propertiesAsked) {
+        propertiesAsked = true;
+        // The properties dialog runs its own loop: not inside this timer's slot.
+        QTimer::singleShot(0, properties, &QAbstractButton::click);
+        return;
+      }
+      seen.append("printer");
+      fileName->setText(pdf);
+      print->accept();
+    } else if (propertiesAsked && !letterChosen) {
+      auto* sizes = modal->findChild<QComboBox*>("pageSizeCombo");
+      const int letter = sizes ? sizes->findData(QVariant::fromValue(QPageSize(QPageSize::Letter))) : -1;
+      if (letter >= 0) sizes->setCurrentIndex(letter);
+      letterChosen = letter >= 0;
+      seen.append(letterChosen ? "Letter" : "no Letter among the paper sizes");
+      static_cast<QDialog*>(modal)->accept();
+    }
+  });
+  answer.start();
+  QVERIFY(mWindow->_FilePrint_Action());
+  answer.stop();
+
+  QCOMPARE(seen.join(" | "), QString("pageSetup | Letter | printer"));
+  QCOMPARE(pdftext::pageSizePoints(pdf), QSizeF(612, 792));
+  const QList<QStringList> printed = pdftext::pageLines(pdf);
+  QCOMPARE(printed.size(), sheets);
+  for (int i = 0; i < sheets; ++i) QCOMPARE(printed[i], nonEmptyListingLines(mWindow->OutPutString(i)));
+}
+
+// SIGXFSZ is at its default here until the application object is made: a
+// program that left it there would end inside the write.
+void DropTests::fileSizeLimitGivesAMessage_data() {
+  QTest::addColumn<bool>("print");
+  QTest::addColumn<QString>("fileName");
+  QTest::newRow("Save As past the file-size limit") << false << "Image.txt";
+  QTest::newRow("Print past the file-size limit") << true << "listing.pdf";
+}
+
+void DropTests::fileSizeLimitGivesAMessage() {
+  QFETCH(bool, print);
+  QFETCH(QString, fileName);
+  statementForms()->setCurrentIndex(2);
+  dropFile(writeFile("largest.bmp", largestPicture()));
+  TroubledFolder folder(WriteTrouble::FileSizeLimit, fileName);
+  QVERIFY(folder.skipReason().isEmpty());
+  mDialogs->saveAnswer = folder.path();
+  mDialogs->printAnswer = folder.path();
+
+  const bool handled =
+      folder.whileTroubled([&] { return print ? mWindow->_FilePrint_Action() : mWindow->_FileSaveAs_Action(); });
+
+  QVERIFY(handled);
+  QCOMPARE(mDialogs->messages.size(), 1);
+  const QString& message = mDialogs->messages.constFirst();
+  QVERIFY2(message.contains(QDir::toNativeSeparators(folder.path())), qPrintable(message));
+  QVERIFY2(message.contains("File too large"), qPrintable(message));
+  const QString changes = folder.changes();
+  QVERIFY2(changes.isEmpty(), qPrintable(changes));
   QVERIFY(!shownListing().isEmpty());
 }
 

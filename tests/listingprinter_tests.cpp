@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -23,6 +24,7 @@
 #include "pdftext.h"
 #include "listingfixtures.h"
 #include "listingprinter.h"
+#include "writetrouble.h"
 
 using namespace listingfixtures;
 
@@ -34,7 +36,7 @@ void printToPdf(QPrinter& printer, const QString& path) {
 }
 
 struct Word {
-  double xMin = 0, yMin = 0, yMax = 0;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
 };
 
 struct PdfPage {
@@ -53,10 +55,10 @@ PdfPage firstPdfPage(const QString& pdf) {
                     .captured(1)
                     .toDouble();
   const QRegularExpression word(QStringLiteral(
-      "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"([\\d.]+)\">"));
+      "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">"));
   for (const QRegularExpressionMatch& m : word.globalMatch(html))
-    page.words.append(
-        {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
+    page.words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                       m.captured(4).toDouble()});
   return page;
 }
 
@@ -88,11 +90,44 @@ std::string longListingPage(int lines, bool cursorForm) {
   return page;
 }
 
-// One line spacing of the printed font, in points.
-double fontLineSpacingPoints(QPrinter& printer) {
-  QFont font(QStringLiteral("Helvetica"), 10);
+QFont listingFont(double pointSize) {
+  QFont font(QStringLiteral("Helvetica"));
+  font.setPointSizeF(pointSize);
   font.setStyleHint(QFont::SansSerif);
-  return QFontMetricsF(font, &printer).lineSpacing() * 72 / printer.logicalDpiY();
+  return font;
+}
+
+// The printed font at one size as the printer measures it, in points; widest
+// is the advance of the widest of lines.
+struct FontPoints {
+  double lineSpacing = 0, height = 0, descent = 0, widest = 0;
+};
+
+FontPoints fontPoints(QPrinter& printer, double pointSize, const QStringList& lines = {}) {
+  const QFontMetricsF metrics(listingFont(pointSize), &printer);
+  const double down = 72.0 / printer.logicalDpiY();
+  FontPoints font{metrics.lineSpacing() * down, metrics.height() * down, metrics.descent() * down, 0};
+  for (const QString& line : lines)
+    font.widest = std::max(font.widest, metrics.horizontalAdvance(line) * 72.0 / printer.logicalDpiX());
+  return font;
+}
+
+// How a page of lines fits the printer's sheet in the font at pointSize: at
+// the font's own spacing, or with its lines at least 0.8 of its height apart.
+struct Fit {
+  bool atFontSpacing = false;
+  bool atTightestSpacing = false;
+};
+
+Fit fitOnSheet(QPrinter& printer, double pointSize, const QStringList& lines) {
+  const FontPoints font = fontPoints(printer, pointSize, lines);
+  const QRectF area = printer.pageRect(QPrinter::Point);
+  // The first baseline is 40 points down; the last line's descent must stay
+  // on the sheet.
+  const double room = area.height() - 40 - font.descent;
+  const auto gaps = static_cast<double>(lines.size() - 1);
+  const bool across = 30 + font.widest <= area.width();
+  return {across && gaps * font.lineSpacing <= room, across && gaps * 0.8 * font.height <= room};
 }
 
 }  // namespace
@@ -110,18 +145,41 @@ class ListingPrinterTests : public QObject {
   void textSitsAtTheSamePlaceAtAnyResolution();
   void longPagesStayOnTheSheet_data();
   void longPagesStayOnTheSheet();
-  void sheetTooShortForAPageGivesAMessage();
-  void printerThatCannotStartGivesAMessage();
+  void sheetTooSmallForAPageGivesAMessage_data();
+  void sheetTooSmallForAPageGivesAMessage();
+  void pdfTakesThePrintersSettings();
+  void printToFileFailureKeepsTheOldFile_data();
+  void printToFileFailureKeepsTheOldFile();
+  void printerThatCannotStartDrawsNothing();
   void sheetThatCannotStartStopsTheDrawing();
   void printFlow_data();
   void printFlow();
   void cancelledPageSetupStillLeadsToThePrintDialog();
+
+ private:
+  // The height of a word's box in a PDF printed at 10 points: boxes are as
+  // high as the font's size makes them.
+  double mTenPointBoxHeight = 0;
 };
 
 void ListingPrinterTests::initTestCase() {
   for (const char* tool : {"pdfinfo", "pdftotext"})
     QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(),
              "pdfinfo and pdftotext are needed: install poppler-utils");
+  // As the program's App does: a write past the file-size limit then fails
+  // with EFBIG instead of ending the test.
+  std::signal(SIGXFSZ, SIG_IGN);
+
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("ten.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, pdf);
+  FakeDialogs dialogs;
+  QVERIFY(printPages(nullptr, dialogs, printer, listingOfPages({"GPRINT \"0F\"\r"})));
+  const PdfPage page = firstPdfPage(pdf);
+  QVERIFY(!page.words.isEmpty());
+  mTenPointBoxHeight = page.words[0].yMax - page.words[0].yMin;
+  QVERIFY(mTenPointBoxHeight > 5);
 }
 
 void ListingPrinterTests::splitsPagesAtCarriageReturns_data() {
@@ -152,11 +210,16 @@ void ListingPrinterTests::printsOneSheetPerPage() {
 
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  // Over an earlier, longer file: none of it is left.
+  QVERIFY(putFile(pdf, QByteArray(200000, 'x')));
   QPrinter printer(QPrinter::HighResolution);
   FakeDialogs dialogs;
   printToPdf(printer, pdf);
   QVERIFY(printPages(nullptr, dialogs, printer, state));
   QVERIFY(dialogs.calls.isEmpty());
+  QVERIFY(fileBytes(pdf).startsWith("%PDF-"));
+  QVERIFY(fileBytes(pdf).trimmed().endsWith("%%EOF"));
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("listing.pdf")});
 
   QCOMPARE(pdftext::pageCount(pdf), pageCount);
   const QStringList texts = pdftext::pageTexts(pdf);
@@ -193,106 +256,214 @@ void ListingPrinterTests::textSitsAtTheSamePlaceAtAnyResolution() {
   QVERIFY2(qAbs(words[0].xMin - (area.left() + 30)) < 1.0, qPrintable(QString::number(words[0].xMin)));
   const double belowBaseline = words[0].yMax - (area.top() + 40);
   QVERIFY2(belowBaseline >= 0 && belowBaseline < 4, qPrintable(QString::number(belowBaseline)));
-  // The second line starts at the same x, one line spacing of a 10 point font lower.
+  // The second line starts at the same x, one line spacing of the font lower,
+  // as the printer measures it at its resolution.
   QVERIFY(qAbs(words[2].xMin - words[0].xMin) < 0.5);
   const double spacing = words[2].yMin - words[0].yMin;
-  QVERIFY2(spacing > 10 && spacing < 13.5, qPrintable(QString::number(spacing)));
+  const double fontSpacing = fontPoints(printer, 10).lineSpacing;
+  QVERIFY2(qAbs(spacing - fontSpacing) < 0.05,
+           qPrintable(QStringLiteral("%1 vs %2").arg(spacing).arg(fontSpacing)));
 }
 
+// Rows named for the pages that ran off the sheet or were refused with one
+// font or another; whether a page fits at the font's spacing, with its lines
+// closer or only in smaller text follows from the metrics of the font that
+// stands in for Helvetica on this machine.
 void ListingPrinterTests::longPagesStayOnTheSheet_data() {
   QTest::addColumn<int>("lines");
   QTest::addColumn<bool>("cursorForm");
   QTest::addColumn<QPageSize>("paper");
-  QTest::addColumn<bool>("fontSpacing");  // true: lines one font line spacing apart
+  // The page needs smaller text whatever the font.
+  QTest::addColumn<bool>("mustShrink");
   const QPageSize letter(QPageSize::Letter);
   const QPageSize a4(QPageSize::A4);
   QTest::newRow("69 GC.GPRINT lines on Letter") << 69 << true << letter << false;
   QTest::newRow("69 GC.GPRINT lines on A4") << 69 << true << a4 << false;
   QTest::newRow("67 GPRINT lines on Letter") << 67 << false << letter << false;
-  QTest::newRow("67 GPRINT lines on A4 keep the font's spacing") << 67 << false << a4 << true;
-  QTest::newRow("40 lines on Letter keep the font's spacing") << 40 << true << letter << true;
+  QTest::newRow("67 GPRINT lines on A4") << 67 << false << a4 << false;
+  QTest::newRow("40 lines on Letter") << 40 << true << letter << false;
+  QTest::newRow("69 lines on A5 in smaller text") << 69 << true << QPageSize(QPageSize::A5) << true;
 }
 
 void ListingPrinterTests::longPagesStayOnTheSheet() {
   QFETCH(int, lines);
   QFETCH(bool, cursorForm);
   QFETCH(QPageSize, paper);
-  QFETCH(bool, fontSpacing);
+  QFETCH(bool, mustShrink);
   const std::string page = longListingPage(lines, cursorForm);
-  QCOMPARE(listingPageLines(page).size(), lines);
+  const QStringList pageLines = listingPageLines(page);
+  QCOMPARE(pageLines.size(), lines);
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
   QPrinter printer(QPrinter::HighResolution);
   printToPdf(printer, pdf);
   QVERIFY(printer.setPageSize(paper));
+  const Fit fit = fitOnSheet(printer, 10, pageLines);
+  if (mustShrink) QVERIFY(!fit.atTightestSpacing);
   FakeDialogs dialogs;
-  QVERIFY(printPages(nullptr, dialogs, printer, listingOfPages({page})));
+  QVERIFY2(printPages(nullptr, dialogs, printer, listingOfPages({page})), qPrintable(dialogs.messages.join(' ')));
   QVERIFY(dialogs.calls.isEmpty());
 
   // Every line comes back, in order: none fell off the sheet.
   QCOMPARE(pdftext::pageCount(pdf), 1);
-  QCOMPARE(pdftext::pageLines(pdf).value(0), pdftext::nonEmptyLines(listingPageLines(page)));
+  QCOMPARE(pdftext::pageLines(pdf).value(0), pdftext::nonEmptyLines(pageLines));
 
-  // The lowest text, the last line's, ends inside the printable area (give
+  // The lowest and the right-most text end inside the printable area (give
   // or take the rounding of the PDF's coordinates).
   const PdfPage sheet = firstPdfPage(pdf);
   QVERIFY(!sheet.words.isEmpty());
-  const double bottom = printer.pageRect(QPrinter::Point).bottom();
-  QVERIFY2(bottom <= sheet.height, qPrintable(QString::number(sheet.height)));
+  const QRectF area = printer.pageRect(QPrinter::Point);
+  QVERIFY2(area.bottom() <= sheet.height, qPrintable(QString::number(sheet.height)));
   double lowest = 0;
+  double rightMost = 0;
   QList<double> tops;
   for (const Word& word : sheet.words) {
     lowest = std::max(lowest, word.yMax);
+    rightMost = std::max(rightMost, word.xMax);
     tops.append(word.yMin);
   }
-  QVERIFY2(lowest <= bottom + 0.05, qPrintable(QStringLiteral("%1 > %2").arg(lowest).arg(bottom)));
+  QVERIFY2(lowest <= area.bottom() + 0.05, qPrintable(QStringLiteral("%1 > %2").arg(lowest).arg(area.bottom())));
+  QVERIFY2(rightMost <= area.right() + 0.05, qPrintable(QStringLiteral("%1 > %2").arg(rightMost).arg(area.right())));
 
-  std::sort(tops.begin(), tops.end());
-  tops.erase(std::unique(tops.begin(), tops.end()), tops.end());
-  const double secondLineBelowFirst = tops.value(1) - tops.value(0);
-  const double fontSpacingPoints = fontLineSpacingPoints(printer);
-  const QByteArray spacings =
-      QStringLiteral("%1 vs %2").arg(secondLineBelowFirst).arg(fontSpacingPoints).toLatin1();
-  if (fontSpacing)
-    QVERIFY2(qAbs(secondLineBelowFirst - fontSpacingPoints) < 0.05, spacings.constData());
+  // A page that fits at 10 points is printed at 10; one that doesn't, in
+  // smaller text, but not below about 6 points.
+  const double boxHeight = sheet.words[0].yMax - sheet.words[0].yMin;
+  const QByteArray heights = QStringLiteral("box %1, at 10 points %2").arg(boxHeight).arg(mTenPointBoxHeight).toLatin1();
+  if (fit.atTightestSpacing)
+    QVERIFY2(qAbs(boxHeight - mTenPointBoxHeight) < 0.05, heights.constData());
   else
-    QVERIFY2(secondLineBelowFirst < fontSpacingPoints - 0.05, spacings.constData());
+    QVERIFY2(boxHeight < mTenPointBoxHeight - 0.05 && boxHeight > 0.6 * mTenPointBoxHeight - 0.05, heights.constData());
+
+  // Lines follow each other at the font's spacing where the page fits at it,
+  // closer where it doesn't, and never so close that they overlap at the
+  // size used. Empty lines leave no words, so the closest two tops are one
+  // step apart.
+  std::sort(tops.begin(), tops.end());
+  tops.erase(std::unique(tops.begin(), tops.end(), [](double a, double b) { return qAbs(a - b) < 0.01; }),
+             tops.end());
+  QVERIFY(tops.size() > 1);
+  double step = tops[1] - tops[0];
+  for (qsizetype i = 2; i < tops.size(); ++i) step = std::min(step, tops[i] - tops[i - 1]);
+  const double sizeUsed = 10 * boxHeight / mTenPointBoxHeight;
+  const double fontSpacing = fontPoints(printer, 10).lineSpacing;
+  const double tightest = 0.8 * fontPoints(printer, sizeUsed).height;
+  const QByteArray steps = QStringLiteral("step %1, font's spacing %2, tightest %3 at %4 points")
+                               .arg(step)
+                               .arg(fontSpacing)
+                               .arg(tightest)
+                               .arg(sizeUsed)
+                               .toLatin1();
+  if (fit.atFontSpacing)
+    QVERIFY2(qAbs(step - fontSpacing) < 0.05, steps.constData());
+  else
+    QVERIFY2(step < fontSpacing - 0.05, steps.constData());
+  QVERIFY2(step >= tightest - 0.05, steps.constData());
 }
 
-void ListingPrinterTests::sheetTooShortForAPageGivesAMessage() {
+void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage_data() {
+  QTest::addColumn<QSizeF>("inches");
+  QTest::addColumn<QStringList>("messageHolds");
+  // 69 lines 0.8 of a 6 point font's height apart need more than 5 inches,
+  // and a 77-character line more than 3 inches, in any common font.
+  QTest::newRow("too short even at 6 points") << QSizeF(3, 5) << QStringList{"69 lines", "3in x 5in"};
+  QTest::newRow("too narrow even at 6 points") << QSizeF(3, 11) << QStringList{"79 characters", "3in x 11in"};
+}
+
+void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
+  QFETCH(QSizeF, inches);
+  QFETCH(QStringList, messageHolds);
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
   QPrinter printer(QPrinter::HighResolution);
   printToPdf(printer, pdf);
-  // 4 x 6 inches: 20 lines fit, 69 would overlap.
-  QVERIFY(printer.setPageSize(
-      QPageSize(QSizeF(4, 6), QPageSize::Inch, QString(), QPageSize::ExactMatch)));
-  const std::string shortPage = longListingPage(20, true);
+  QVERIFY(printer.setPageSize(QPageSize(inches, QPageSize::Inch, QString(), QPageSize::ExactMatch)));
+  // Short lines, few of them: they fit on any sheet.
+  const std::string shortPage = "GPRINT \"0F\"\rGPRINT \"F0\"\r";
+  const std::string longPage = longListingPage(69, true);
+  QVERIFY(!fitOnSheet(printer, 6, listingPageLines(longPage)).atTightestSpacing);
   FakeDialogs dialogs;
 
-  QVERIFY(!printPages(nullptr, dialogs, printer,
-                      listingOfPages({shortPage, longListingPage(69, true), shortPage})));
+  QVERIFY(!printPages(nullptr, dialogs, printer, listingOfPages({shortPage, longPage, shortPage})));
 
   QCOMPARE(dialogs.messages.size(), 1);
   const QString& message = dialogs.messages[0];
-  for (const QString& part : {QDir::toNativeSeparators(pdf), QStringLiteral("Sheet 2 of 3"),
-                              QStringLiteral("69 lines"), QStringLiteral("4in x 6in")})
+  for (const QString& part : QStringList{QDir::toNativeSeparators(pdf), QStringLiteral("Sheet 2 of 3")} + messageHolds)
     QVERIFY2(message.contains(part), qPrintable(message));
   // Nothing is printed, not even the sheets that would fit.
   QVERIFY(QDir(dir.path()).isEmpty());
 }
 
-void ListingPrinterTests::printerThatCannotStartGivesAMessage() {
+// The PDF is drawn apart from the printer: it must still come out as the
+// printer would have written it.
+void ListingPrinterTests::pdfTakesThePrintersSettings() {
   QTemporaryDir dir;
-  const QString pdf = dir.filePath(QStringLiteral("missing/listing.pdf"));
-  QPrinter printer;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, pdf);
+  QVERIFY(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
+                                            QMarginsF(72, 36, 18, 9), QPageLayout::Point)));
+  printer.setResolution(600);
+  printer.setDocName(QStringLiteral("Listing of a picture"));
+  printer.setCreator(QStringLiteral("Quillomat test"));
+  FakeDialogs dialogs;
+  QVERIFY(printPages(nullptr, dialogs, printer, listingOfPages({"GPRINT \"0F\"\r"})));
+
+  const QString info = QString::fromUtf8(pdftext::runTool(QStringLiteral("pdfinfo"), {pdf}));
+  for (const QString& line : {QStringLiteral("Title:\\s+Listing of a picture\n"), QStringLiteral("Creator:\\s+Quillomat test\n"),
+                              QStringLiteral("Page size:\\s+792 x 612 pts")})
+    QVERIFY2(info.contains(QRegularExpression(line)), qPrintable(info));
+  // x 30 and the first baseline at y 40 from the corner inside the margins.
+  const QList<Word> words = firstPdfPage(pdf).words;
+  QVERIFY(!words.isEmpty());
+  QVERIFY2(qAbs(words[0].xMin - (72 + 30)) < 1.0, qPrintable(QString::number(words[0].xMin)));
+  const double belowBaseline = words[0].yMax - (36 + 40);
+  QVERIFY2(belowBaseline >= 0 && belowBaseline < 4, qPrintable(QString::number(belowBaseline)));
+}
+
+void ListingPrinterTests::printToFileFailureKeepsTheOldFile_data() {
+  QTest::addColumn<int>("pages");
+  QTest::addColumn<WriteTrouble>("trouble");
+  QTest::addColumn<QString>("reason");
+  // Qt's PDF writer, left to write the file itself, cut 6 pages off short
+  // without a word, and failed 11 pages only once the old file was gone.
+  QTest::newRow("6 pages on a full disk") << 6 << WriteTrouble::FullDisk << "No space left on device";
+  QTest::newRow("11 pages on a full disk") << 11 << WriteTrouble::FullDisk << "No space left on device";
+  QTest::newRow("6 pages past the file-size limit") << 6 << WriteTrouble::FileSizeLimit << "File too large";
+  QTest::newRow("11 pages past the file-size limit") << 11 << WriteTrouble::FileSizeLimit << "File too large";
+  QTest::newRow("folder does not exist") << 2 << WriteTrouble::MissingFolder << "No such file or directory";
+}
+
+void ListingPrinterTests::printToFileFailureKeepsTheOldFile() {
+  QFETCH(int, pages);
+  QFETCH(WriteTrouble, trouble);
+  QFETCH(QString, reason);
+  TroubledFolder folder(trouble, QStringLiteral("listing.pdf"));
+  if (!folder.skipReason().isEmpty()) QSKIP(qPrintable(folder.skipReason()));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, folder.path());
+  const quillomat::ConversionState state = listingOfPages(gprintPages(pages));
   FakeDialogs dialogs;
 
-  printToPdf(printer, pdf);
-  QVERIFY(!printPages(nullptr, dialogs, printer, listingOfPages(gprintPages(2))));
+  const bool printed = folder.whileTroubled([&] { return printPages(nullptr, dialogs, printer, state); });
 
+  QVERIFY(!printed);
   QCOMPARE(dialogs.messages.size(), 1);
-  QVERIFY2(dialogs.messages[0].contains(QDir::toNativeSeparators(pdf)), qPrintable(dialogs.messages[0]));
+  const QString& message = dialogs.messages.constFirst();
+  QVERIFY2(message.contains(QDir::toNativeSeparators(folder.path())), qPrintable(message));
+  QVERIFY2(message.contains(reason), qPrintable(message));
+  const QString changes = folder.changes();
+  QVERIFY2(changes.isEmpty(), qPrintable(changes));
+}
+
+void ListingPrinterTests::printerThatCannotStartDrawsNothing() {
+  QTemporaryDir dir;
+  QPrinter printer;
+  printToPdf(printer, dir.filePath(QStringLiteral("missing/listing.pdf")));
+
+  const std::optional<QString> failure = drawListing(printer, listingOfPages(gprintPages(2)));
+
+  QVERIFY(failure.has_value());
+  QVERIFY2(failure->contains(QStringLiteral("could not be started")), qPrintable(*failure));
   QVERIFY(QDir(dir.path()).isEmpty());
 }
 

@@ -1,12 +1,9 @@
 #include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,24 +12,13 @@
 #include "fakedialogs.h"
 #include "listingfixtures.h"
 #include "listingsaver.h"
+#include "writetrouble.h"
 
 using namespace listingfixtures;
 
 namespace {
 
 const QString TextFilter = QStringLiteral("application/text (*.1st *.nfo *.readme readme)");
-
-QByteArray fileBytes(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-void putFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
 
 }  // namespace
 
@@ -56,6 +42,9 @@ class ListingSaverTests : public QObject {
 };
 
 void ListingSaverTests::initTestCase() {
+  // As the program's App does: a write past the file-size limit then fails
+  // with EFBIG instead of ending the test.
+  std::signal(SIGXFSZ, SIG_IGN);
   // A documents folder of the test's own, for the real save dialog.
   QVERIFY(home_.isValid());
   qputenv("HOME", QFile::encodeName(home_.path()));
@@ -105,7 +94,7 @@ void ListingSaverTests::savesTheRebuiltListingToTheChosenFile() {
 void ListingSaverTests::replacesAnExistingFile() {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("Image.txt"));
-  putFile(path, QByteArray(5000, 'x') + "\r\nold listing\r\n");
+  QVERIFY(putFile(path, QByteArray(5000, 'x') + "\r\nold listing\r\n"));
   FakeDialogs dialogs;
   dialogs.saveAnswer = path;
   quillomat::ConversionState state = oneStatementListing();
@@ -143,63 +132,34 @@ void ListingSaverTests::noListingAsksNothing() {
 }
 
 void ListingSaverTests::writeFailureKeepsTheOldFile_data() {
-  QTest::addColumn<QString>("fileName");
-  QTest::addColumn<bool>("fileSizeLimited");
-  QTest::addColumn<bool>("readOnlyFolder");
+  QTest::addColumn<WriteTrouble>("trouble");
   QTest::addColumn<QString>("reason");
-  QTest::newRow("disk refuses more bytes") << "Image.txt" << true << false << "File too large";
-  QTest::newRow("folder does not exist") << "missing/Image.txt" << false << false
-                                         << "No such file or directory";
-  QTest::newRow("read-only folder") << "Image.txt" << false << true << "Permission denied";
+  QTest::newRow("disk refuses more bytes") << WriteTrouble::FileSizeLimit << "File too large";
+  QTest::newRow("disk fills up") << WriteTrouble::FullDisk << "No space left on device";
+  QTest::newRow("folder does not exist") << WriteTrouble::MissingFolder << "No such file or directory";
+  QTest::newRow("read-only folder") << WriteTrouble::ReadOnlyFolder << "Permission denied";
 }
 
 void ListingSaverTests::writeFailureKeepsTheOldFile() {
-  QFETCH(QString, fileName);
-  QFETCH(bool, fileSizeLimited);
-  QFETCH(bool, readOnlyFolder);
+  QFETCH(WriteTrouble, trouble);
   QFETCH(QString, reason);
-  // Root writes into read-only folders regardless.
-  if (readOnlyFolder && geteuid() == 0) QSKIP("a read-only folder does not stop root");
+  TroubledFolder folder(trouble, QStringLiteral("Image.txt"));
+  if (!folder.skipReason().isEmpty()) QSKIP(qPrintable(folder.skipReason()));
 
-  QTemporaryDir dir;
-  const QString path = dir.filePath(fileName);
-  const QByteArray old = "GPRINT \"00\"\r\r\r\r";
-  const bool oldFileExists = QDir(QFileInfo(path).path()).exists();
-  if (oldFileExists) putFile(path, old);
-  const QStringList entriesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-
-  // Far longer than the size limit below, and than the old file.
+  // More than the full disk has room for, and than the size limit.
   const quillomat::ConversionState state = listingOfPages(gprintPages(3));
+  QVERIFY(quillomat::ListingText(state).size() > TroubledFolder::RoomForNewBytes);
   FakeDialogs dialogs;
-  bool written = true;
-  {
-    rlimit oldLimit{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &oldLimit) == 0);
-    // A write past the limit then fails with EFBIG instead of killing the test.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const auto restore = qScopeGuard([&] {
-      setrlimit(RLIMIT_FSIZE, &oldLimit);
-      std::signal(SIGXFSZ, oldHandler);
-      QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    if (fileSizeLimited) {
-      rlimit small = oldLimit;
-      small.rlim_cur = 256;
-      QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    }
-    if (readOnlyFolder) QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    written = writeListing(nullptr, dialogs, state, path);
-  }
+  const bool written = folder.whileTroubled([&] { return writeListing(nullptr, dialogs, state, folder.path()); });
 
   QVERIFY(!written);
   QCOMPARE(dialogs.messages.size(), 1);
   const QString& message = dialogs.messages.constFirst();
-  QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+  QVERIFY2(message.contains(QDir::toNativeSeparators(folder.path())), qPrintable(message));
   QVERIFY2(message.contains(reason), qPrintable(message));
-  if (oldFileExists) QCOMPARE(fileBytes(path), old);
-  else QVERIFY(!QFile::exists(path));
   // No temporary or half-written file is left beside it.
-  QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
+  const QString changes = folder.changes();
+  QVERIFY2(changes.isEmpty(), qPrintable(changes));
 }
 
 void ListingSaverTests::realSaveDialogShowsTheSettings() {

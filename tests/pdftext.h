@@ -7,6 +7,7 @@
 #include <QList>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,14 @@ inline int pageCount(const QString& pdf) {
       QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
           .match(QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf})));
   return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// The size of the PDF's first page in points, or an empty size.
+inline QSizeF pageSizePoints(const QString& pdf) {
+  const QRegularExpressionMatch match =
+      QRegularExpression(QStringLiteral("^Page size:\\s+([\\d.]+) x ([\\d.]+) pts"), QRegularExpression::MultilineOption)
+          .match(QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf})));
+  return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
 }
 
 // The text of each page, as pdftotext lays it out.

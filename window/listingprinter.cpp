@@ -1,7 +1,11 @@
 #include "listingprinter.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDir>
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,9 +13,11 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPointF>
 #include <QPrinter>
 
+#include "atomicwrite.h"
 #include "conversion.h"
 #include "conversionlimits.h"
 #include "userdialogs.h"
@@ -20,10 +26,102 @@ namespace {
 
 constexpr qreal TextLeftPoints = 30;
 constexpr qreal FirstBaselinePoints = 40;
-constexpr int TextPointSize = 10;
+constexpr qreal TextPointSize = 10;
+// A page too long or too wide for its sheet is drawn smaller, in these steps,
+// down to the smallest size that is still easy to read and type from.
+constexpr qreal PointSizeStep = 0.25;
+constexpr qreal SmallestPointSize = 6;
 constexpr qreal PointsPerInch = 72;
 // Below this, as a share of the font's height, the lines would overlap.
 constexpr qreal TightestLineStep = 0.8;
+
+QFont listingFont(qreal pointSize) {
+  QFont font(QStringLiteral("Helvetica"));
+  font.setPointSizeF(pointSize);
+  font.setStyleHint(QFont::SansSerif);
+  font.setBold(false);
+  font.setItalic(false);
+  return font;
+}
+
+// Where the text starts on every sheet, in the device's pixels.
+struct TextOrigin {
+  qreal left = 0;
+  qreal firstBaseline = 0;
+};
+
+// A page's lines in the listing font at one size, measured on the device.
+struct PageAtSize {
+  qreal pointSize = 0;
+  qsizetype widestLength = 0;  // in characters
+  qreal lineStep = 0;          // baseline to baseline
+  qreal tightestStep = 0;
+  // From the first baseline down to the lowest one whose descent stays on
+  // the sheet.
+  qreal room = 0;
+  bool fitsAcross = false;
+  bool fitsDown = false;
+};
+
+PageAtSize measurePage(const QStringList& lines, qreal pointSize, QPaintDevice& device,
+                       const TextOrigin& origin) {
+  // Hinting keeps the metrics from scaling exactly with the size: each size
+  // is measured as it will be drawn.
+  const QFontMetricsF metrics(listingFont(pointSize), &device);
+  PageAtSize page;
+  page.pointSize = pointSize;
+  qreal widest = 0;
+  for (const QString& line : lines) {
+    const qreal width = metrics.horizontalAdvance(line);
+    if (width > widest) {
+      widest = width;
+      page.widestLength = line.size();
+    }
+  }
+  page.room = device.height() - origin.firstBaseline - metrics.descent();
+  page.tightestStep = TightestLineStep * metrics.height();
+  page.lineStep = lines.size() > 1
+                      ? std::min(metrics.lineSpacing(), page.room / static_cast<qreal>(lines.size() - 1))
+                      : metrics.lineSpacing();
+  page.fitsAcross = origin.left + widest <= device.width();
+  page.fitsDown = lines.isEmpty() || (page.room >= 0 && page.lineStep >= page.tightestStep);
+  return page;
+}
+
+// The page at the largest size at which it fits its sheet: at the font's own
+// line spacing where there is room, with its lines closer where there is not.
+// Nothing when it fits at no readable size.
+std::optional<PageAtSize> fitPage(const QStringList& lines, QPaintDevice& device, const TextOrigin& origin) {
+  const auto sizes = static_cast<int>(std::lround((TextPointSize - SmallestPointSize) / PointSizeStep));
+  for (int i = 0; i <= sizes; ++i) {
+    const PageAtSize page = measurePage(lines, TextPointSize - i * PointSizeStep, device, origin);
+    if (page.fitsAcross && page.fitsDown) return page;
+  }
+  return std::nullopt;
+}
+
+QString sheetTooSmall(std::int64_t sheet, std::int64_t sheets, const QStringList& lines, QPagedPaintDevice& device,
+                      const TextOrigin& origin) {
+  const PageAtSize smallest = measurePage(lines, SmallestPointSize, device, origin);
+  const QString paper = device.pageLayout().pageSize().name();
+  if (smallest.fitsDown) {
+    return QStringLiteral("Sheet %1 of %2 has lines of %3 characters, but \"%4\" paper is too narrow for "
+                          "them. Choose a larger paper size.")
+        .arg(sheet)
+        .arg(sheets)
+        .arg(smallest.widestLength)
+        .arg(paper);
+  }
+  const qsizetype room =
+      smallest.room < 0 ? 0 : static_cast<qsizetype>(smallest.room / smallest.tightestStep) + 1;
+  return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. "
+                        "Choose a larger paper size.")
+      .arg(sheet)
+      .arg(sheets)
+      .arg(lines.size())
+      .arg(paper)
+      .arg(room);
+}
 
 // How the printer is named in a message: the output file when there is one.
 QString printerDescription(const QPrinter& printer) {
@@ -31,6 +129,30 @@ QString printerDescription(const QPrinter& printer) {
     return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(printer.outputFileName()));
   if (!printer.printerName().isEmpty()) return QStringLiteral("\"%1\"").arg(printer.printerName());
   return QStringLiteral("the printer");
+}
+
+bool printsToFile(const QPrinter& printer) {
+  return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+// Qt's PDF writer goes on past a failed write and leaves a cut-off file where
+// the old one was. So the PDF, set up as the printer would write it, is drawn
+// in memory, and the file is replaced only once all of it is on disk.
+std::optional<QString> printToFile(const QPrinter& printer, const quillomat::ConversionState& state) {
+  QByteArray pdf;
+  {
+    QBuffer buffer(&pdf);
+    if (!buffer.open(QIODevice::WriteOnly)) return buffer.errorString();
+    QPdfWriter writer(&buffer);
+    writer.setPdfVersion(printer.pdfVersion());
+    writer.setResolution(printer.resolution());
+    writer.setTitle(printer.docName());
+    writer.setCreator(printer.creator());
+    if (!writer.setPageLayout(printer.pageLayout()))
+      return QStringLiteral("The page layout of the printer could not be used.");
+    if (std::optional<QString> failure = drawListing(writer, state)) return failure;
+  }
+  return writeFileAtomically(printer.outputFileName(), pdf);
 }
 
 }  // namespace
@@ -53,66 +175,50 @@ void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionSt
 
 bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
                 const quillomat::ConversionState& state) {
-  std::optional<QString> failure = drawListing(printer, state);
-  if (!failure && printer.printerState() == QPrinter::Error)
-    failure = QStringLiteral("The printer reported an error; the printout may be incomplete.");
+  std::optional<QString> failure;
+  if (printsToFile(printer)) {
+    failure = printToFile(printer, state);
+  } else {
+    failure = drawListing(printer, state);
+    if (!failure && printer.printerState() == QPrinter::Error)
+      failure = QStringLiteral("The printer reported an error; the printout may be incomplete.");
+  }
   if (!failure) return true;
-  dialogs.showMessage(parent, QStringLiteral("The listing could not be printed on %1.\n%2")
+  dialogs.showMessage(parent, QStringLiteral("The listing could not be printed to %1.\n%2")
                                   .arg(printerDescription(printer), *failure));
   return false;
 }
 
-std::optional<QString> drawListing(QPagedPaintDevice& device,
-                                   const quillomat::ConversionState& state) {
-  QFont font(QStringLiteral("Helvetica"), TextPointSize);
-  font.setStyleHint(QFont::SansSerif);
-  font.setBold(false);
-  font.setItalic(false);
-
+std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::ConversionState& state) {
   // The device works in pixels; the point size of the font already follows
   // the device's resolution, the two positions are scaled here.
-  const QFontMetricsF metrics(font, &device);
-  const qreal left = TextLeftPoints * device.logicalDpiX() / PointsPerInch;
-  const qreal firstBaseline = FirstBaselinePoints * device.logicalDpiY() / PointsPerInch;
+  const TextOrigin origin{TextLeftPoints * device.logicalDpiX() / PointsPerInch,
+                          FirstBaselinePoints * device.logicalDpiY() / PointsPerInch};
 
-  // A page of cut statements can hold more lines than a short sheet has room
-  // for at the font's own spacing; its lines move closer together so that the
-  // last one stays on the sheet.
-  const qreal room = device.height() - firstBaseline - metrics.descent();
-  const auto lineStep = [&](qsizetype lines) {
-    return lines > 1 ? std::min(metrics.lineSpacing(), room / static_cast<qreal>(lines - 1))
-                     : metrics.lineSpacing();
-  };
-  // All pages are checked before the printer starts, so a sheet too short
+  // All pages are laid out before the printer starts, so a sheet too small
   // leaves no partial printout.
-  const qreal tightestStep = TightestLineStep * metrics.height();
   const std::int64_t sheets = state.DruckSeiten + 1;
+  std::vector<QStringList> pages;
+  std::vector<PageAtSize> layouts;
   for (std::int64_t i = 0; i < sheets; ++i) {
-    const qsizetype lines = listingPageLines(state.OutPutString(i)).size();
-    if (lines == 0 || (room >= 0 && lineStep(lines) >= tightestStep)) continue;
-    return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room "
-                          "for %5 only. Choose a larger paper size.")
-        .arg(i + 1)
-        .arg(sheets)
-        .arg(lines)
-        .arg(device.pageLayout().pageSize().name())
-        .arg(room < 0 ? 0 : static_cast<qsizetype>(room / tightestStep) + 1);
+    pages.push_back(listingPageLines(state.OutPutString(i)));
+    const std::optional<PageAtSize> layout = fitPage(pages.back(), device, origin);
+    if (!layout) return sheetTooSmall(i + 1, sheets, pages.back(), device, origin);
+    layouts.push_back(*layout);
   }
 
   QPainter painter;
   if (!painter.begin(&device)) return QStringLiteral("The printer could not be started.");
-  painter.setFont(font);
-  for (std::int64_t i = 0; i < sheets; ++i) {
+  for (std::size_t i = 0; i < pages.size(); ++i) {
     if (i > 0 && !device.newPage()) {
       painter.end();
       return QStringLiteral("The printer could not start sheet %1 of %2.").arg(i + 1).arg(sheets);
     }
-    const QStringList lines = listingPageLines(state.OutPutString(i));
-    const qreal step = lineStep(lines.size());
-    qreal baseline = firstBaseline;
-    for (const QString& line : lines) {
-      painter.drawText(QPointF(left, baseline), line);
-      baseline += step;
+    painter.setFont(listingFont(layouts[i].pointSize));
+    qreal baseline = origin.firstBaseline;
+    for (const QString& line : pages[i]) {
+      painter.drawText(QPointF(origin.left, baseline), line);
+      baseline += layouts[i].lineStep;
     }
   }
   if (!painter.end()) return QStringLiteral("The printer could not finish the printout.");

@@ -22,19 +22,23 @@ void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionSt
                   bool listingShown);
 
 // Prints pages 0 to DruckSeiten on a printer that is set up already, one sheet
-// per page. A printer that fails gives a message naming it; returns true only
-// when every page reached the printer.
+// per page. A printer that writes a PDF file replaces that file only once the
+// whole printout is written, as Save As does; until then the file that was
+// there stays as it was. A printer or a file that fails gives a message naming
+// it and the reason; returns true only when every page was printed.
 bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
                 const quillomat::ConversionState& state);
 
 // Draws pages 0 to DruckSeiten on device, newPage() between two pages only.
 // Each page's lines are drawn in Helvetica 10 (not bold, not italic), starting
 // at x 30, with the first baseline at y 40 and every further line one font
-// line spacing lower, or less when that is needed to keep a long page's last
-// line on the sheet. 30 and 40 are points (1/72 inch) from the top left of the
-// device's paint area, so the text sits in the same place at any resolution.
-// When a page would not fit even with its lines 0.8 of the font's height
-// apart, nothing is printed. Returns what went wrong, or nothing when every
+// line spacing lower. 30 and 40 are points (1/72 inch) from the top left of
+// the device's paint area, so the text sits in the same place at any
+// resolution. A page that would run off its sheet has its lines moved closer,
+// down to 0.8 of the font's height apart; where that is not enough, it is
+// drawn at the largest smaller size, down to 6 points in quarter points, at
+// which its lines fit across the sheet and down it. When a page fits at no such
+// size, nothing is printed. Returns what went wrong, or nothing when every
 // sheet was drawn.
 std::optional<QString> drawListing(QPagedPaintDevice& device,
                                    const quillomat::ConversionState& state);
