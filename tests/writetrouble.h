@@ -93,6 +93,20 @@ class TroubledFolder {
     return write();
   }
 
+  // What is wrong with the way a write here failed, given the messages the
+  // user saw: empty when there was one message naming the file and reason,
+  // and the folder is as it was.
+  QString failureProblems(const QStringList& messages, const QString& reason) const {
+    QStringList found;
+    if (messages.size() != 1) {
+      found.append(QStringLiteral("%1 messages: %2").arg(messages.size()).arg(messages.join(" | ")));
+    } else if (!messages.first().contains(QDir::toNativeSeparators(mPath)) || !messages.first().contains(reason)) {
+      found.append(QStringLiteral("the message names not the file and \"%1\": %2").arg(reason, messages.first()));
+    }
+    if (!changes().isEmpty()) found.append(changes());
+    return found.join("; ");
+  }
+
   // What the failed write changed: empty when the earlier file is as it was
   // (or still missing) and nothing was left beside it.
   QString changes() const {
