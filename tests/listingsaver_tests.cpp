@@ -29,10 +29,9 @@ class ListingSaverTests : public QObject {
   void initTestCase();
   void writesPagesAsTheyAre_data();
   void writesPagesAsTheyAre();
-  void savesTheRebuiltListingToTheChosenFile();
+  void saveFlow_data();
+  void saveFlow();
   void replacesAnExistingFile();
-  void cancelWritesNothingButRebuildsThePages();
-  void noListingAsksNothing();
   void writeFailureKeepsTheOldFile_data();
   void writeFailureKeepsTheOldFile();
   void realSaveDialogShowsTheSettings();
@@ -72,23 +71,48 @@ void ListingSaverTests::writesPagesAsTheyAre() {
   QVERIFY(dialogs.calls.isEmpty());
 }
 
-void ListingSaverTests::savesTheRebuiltListingToTheChosenFile() {
+void ListingSaverTests::saveFlow_data() {
+  QTest::addColumn<bool>("listingShown");
+  QTest::addColumn<bool>("fileChosen");
+  QTest::addColumn<QStringList>("calls");
+  QTest::addColumn<bool>("written");
+  QTest::addColumn<std::int64_t>("lastPage");  // after the call
+  const QStringList asked{"save"};
+  // Three pages until the pages are rebuilt, then one.
+  QTest::newRow("no listing shown asks nothing") << false << true << QStringList{} << false << std::int64_t{2};
+  QTest::newRow("cancel writes nothing but rebuilds the pages") << true << false << asked << false << std::int64_t{0};
+  QTest::newRow("saves the rebuilt listing") << true << true << asked << true << std::int64_t{0};
+}
+
+void ListingSaverTests::saveFlow() {
+  QFETCH(bool, listingShown);
+  QFETCH(bool, fileChosen);
+  QFETCH(QStringList, calls);
+  QFETCH(bool, written);
+  QFETCH(std::int64_t, lastPage);
   QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("Image.txt"));
   FakeDialogs dialogs;
-  dialogs.saveAnswer = dir.filePath(QStringLiteral("Image.txt"));
+  if (fileChosen) dialogs.saveAnswer = path;
   quillomat::ConversionState state = oneStatementListing();
 
-  saveListing(nullptr, dialogs, state, true, TextFilter);
+  saveListing(nullptr, dialogs, state, listingShown, TextFilter);
 
-  QCOMPARE(dialogs.calls, QStringList{QStringLiteral("save")});
-  QCOMPARE(dialogs.saveRequest.folder,
-           QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-  QCOMPARE(dialogs.saveRequest.prompt, QStringLiteral("Save GPRINT File"));
-  QCOMPARE(dialogs.saveRequest.suggestedName, QStringLiteral("Image.txt"));
-  QCOMPARE(dialogs.saveRequest.title, QStringLiteral("Title Property"));
-  QCOMPARE(dialogs.saveRequest.filter, TextFilter);
+  QCOMPARE(dialogs.calls, calls);
+  QCOMPARE(state.DruckSeiten, lastPage);
+  if (!calls.isEmpty()) {
+    QCOMPARE(dialogs.saveRequest.folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QCOMPARE(dialogs.saveRequest.prompt, QStringLiteral("Save GPRINT File"));
+    QCOMPARE(dialogs.saveRequest.suggestedName, QStringLiteral("Image.txt"));
+    QCOMPARE(dialogs.saveRequest.title, QStringLiteral("Title Property"));
+    QCOMPARE(dialogs.saveRequest.filter, TextFilter);
+  }
+  if (!written) {
+    QVERIFY(QDir(dir.path()).isEmpty());
+    return;
+  }
   // The stale pages of the earlier listing are gone once the pages are rebuilt.
-  QCOMPARE(fileBytes(*dialogs.saveAnswer), QByteArray::fromStdString(OneStatementPage));
+  QCOMPARE(fileBytes(path), QByteArray::fromStdString(OneStatementPage));
 }
 
 void ListingSaverTests::replacesAnExistingFile() {
@@ -104,31 +128,6 @@ void ListingSaverTests::replacesAnExistingFile() {
 
   QCOMPARE(fileBytes(path), QByteArray::fromStdString(OneStatementPage));
   QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Image.txt")});
-}
-
-void ListingSaverTests::cancelWritesNothingButRebuildsThePages() {
-  QTemporaryDir dir;
-  FakeDialogs dialogs;
-  quillomat::ConversionState state = oneStatementListing();
-
-  saveListing(nullptr, dialogs, state, true, TextFilter);
-
-  QCOMPARE(dialogs.calls, QStringList{QStringLiteral("save")});
-  QVERIFY(QDir(dir.path()).isEmpty());
-  QCOMPARE(state.DruckSeiten, 0);
-}
-
-void ListingSaverTests::noListingAsksNothing() {
-  FakeDialogs dialogs;
-  QTemporaryDir dir;
-  dialogs.saveAnswer = dir.filePath(QStringLiteral("Image.txt"));
-  quillomat::ConversionState state = oneStatementListing();
-
-  saveListing(nullptr, dialogs, state, false, TextFilter);
-
-  QVERIFY(dialogs.calls.isEmpty());
-  QVERIFY(!QFile::exists(*dialogs.saveAnswer));
-  QCOMPARE(state.DruckSeiten, 2);
 }
 
 void ListingSaverTests::writeFailureKeepsTheOldFile_data() {
