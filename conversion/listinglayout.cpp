@@ -8,7 +8,6 @@ namespace quillomat {
 
 namespace {
 
-
 // A short fixed text in front of or behind a line's body, kept in a padded
 // array so that it is copied with one fixed-size move.
 struct Affix {

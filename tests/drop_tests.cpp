@@ -13,9 +13,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QDragEnterEvent>
 #include <QDragLeaveEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -216,9 +214,7 @@ QString DropTests::writeFile(const QString& name, const Bytes& bytes) const {
 }
 
 bool DropTests::enter(const QMimeData& mime, Qt::DropActions actions) {
-  QDragEnterEvent event(QPoint(400, 120), actions, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&*mWindow, &event);
-  return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+  return sendDragEnter(*mWindow, mime, actions);
 }
 
 void DropTests::leave() {
@@ -226,11 +222,7 @@ void DropTests::leave() {
   QCoreApplication::sendEvent(&*mWindow, &event);
 }
 
-bool DropTests::sendDrop(const QMimeData& mime) {
-  QDropEvent event(QPointF(400, 120), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&*mWindow, &event);
-  return event.isAccepted() && event.dropAction() == Qt::CopyAction;
-}
+bool DropTests::sendDrop(const QMimeData& mime) { return ::sendDrop(*mWindow, mime); }
 
 void DropTests::drop(const QMimeData& mime) {
   QVERIFY(sendDrop(mime));

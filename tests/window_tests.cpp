@@ -8,8 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -295,12 +293,10 @@ void WindowTests::canvasFrame() {
   file.close();
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(path)});
-  QDragEnterEvent enter(QPoint(400, 120), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&*mWindow, &enter);
-  QDropEvent drop(QPointF(400, 120), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&*mWindow, &drop);
+  QVERIFY(sendDragEnter(*mWindow, mime));
+  QVERIFY(sendDrop(*mWindow, mime));
   QTRY_COMPARE(mWindow->windowTitle(), QString("dot.bmp"));
-  if (dragInside) QCoreApplication::sendEvent(&*mWindow, &enter);
+  if (dragInside) QVERIFY(sendDragEnter(*mWindow, mime));
 
   auto* canvas = control<ImageCanvas>("ImageCanvas");
   const QImage shown = canvas->grab().toImage();

@@ -6,6 +6,11 @@
 #include <memory>
 #include <optional>
 
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
 #include "fakedialogs.h"
 #include "filetypes.h"
 #include "mainmenubar.h"
@@ -25,4 +30,21 @@ inline FakeDialogs* showWindowWithFakeDialogs(std::optional<Window1>& window) {
   window->setDialogs(std::move(dialogs));
   window->show();
   return fake;
+}
+
+// A drag of mime entering the window, as Qt delivers it; true when the
+// window takes it as a copy.
+inline bool sendDragEnter(Window1& window, const QMimeData& mime,
+                          Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+  QDragEnterEvent event(QPoint(400, 120), actions, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&window, &event);
+  return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+}
+
+// The drop of mime on the window; true when the window takes it as a copy.
+// The window reads the dropped file only once the event loop runs again.
+inline bool sendDrop(Window1& window, const QMimeData& mime) {
+  QDropEvent event(QPointF(400, 120), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&window, &event);
+  return event.isAccepted() && event.dropAction() == Qt::CopyAction;
 }

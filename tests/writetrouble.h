@@ -107,6 +107,7 @@ class TroubledFolder {
     return found.join("; ");
   }
 
+ private:
   // What the failed write changed: empty when the earlier file is as it was
   // (or still missing) and nothing was left beside it.
   QString changes() const {
@@ -118,7 +119,6 @@ class TroubledFolder {
     return found.join("; ");
   }
 
- private:
   QStringList entries() const { return QDir(mDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
 
   WriteTrouble mTrouble;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include <QBuffer>
@@ -197,28 +198,32 @@ std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::C
 
   // All pages are laid out before the printer starts, so a sheet too small
   // leaves no partial printout.
+  struct Sheet {
+    QStringList lines;
+    PageAtSize layout;
+  };
   const std::int64_t sheets = state.DruckSeiten + 1;
-  std::vector<QStringList> pages;
-  std::vector<PageAtSize> layouts;
+  std::vector<Sheet> laidOut;
   for (std::int64_t i = 0; i < sheets; ++i) {
-    pages.push_back(listingPageLines(state.OutPutString(i)));
-    const std::optional<PageAtSize> layout = fitPage(pages.back(), device, origin);
-    if (!layout) return sheetTooSmall(i + 1, sheets, pages.back(), device, origin);
-    layouts.push_back(*layout);
+    QStringList lines = listingPageLines(state.OutPutString(i));
+    const std::optional<PageAtSize> layout = fitPage(lines, device, origin);
+    if (!layout) return sheetTooSmall(i + 1, sheets, lines, device, origin);
+    laidOut.push_back({std::move(lines), *layout});
   }
 
   QPainter painter;
   if (!painter.begin(&device)) return QStringLiteral("The printer could not be started.");
-  for (std::size_t i = 0; i < pages.size(); ++i) {
+  for (std::size_t i = 0; i < laidOut.size(); ++i) {
     if (i > 0 && !device.newPage()) {
       painter.end();
       return QStringLiteral("The printer could not start sheet %1 of %2.").arg(i + 1).arg(sheets);
     }
-    painter.setFont(listingFont(layouts[i].pointSize));
+    const Sheet& sheet = laidOut[i];
+    painter.setFont(listingFont(sheet.layout.pointSize));
     qreal baseline = origin.firstBaseline;
-    for (const QString& line : pages[i]) {
+    for (const QString& line : sheet.lines) {
       painter.drawText(QPointF(origin.left, baseline), line);
-      baseline += layouts[i].lineStep;
+      baseline += sheet.layout.lineStep;
     }
   }
   if (!painter.end()) return QStringLiteral("The printer could not finish the printout.");
