@@ -7,22 +7,47 @@ namespace quillomat {
 
 namespace {
 
-constexpr std::size_t BitCountOffset = 28;
 // The file header's 14 bytes come before the information header.
 constexpr std::int64_t FileHeaderSize = 14;
+constexpr std::int64_t CoreHeaderSize = 12;
+constexpr std::int64_t WindowsHeaderSize = 40;
+// A 1-bit picture's palette has two entries unless the header counts others.
+constexpr std::int64_t MonochromeColours = 2;
 
-std::uint8_t byteAt(std::string_view file, std::size_t offset) {
-  return static_cast<std::uint8_t>(file[offset]);
-}
+// Where an information header keeps the fields the conversion reads.
+struct HeaderFields {
+  std::size_t heightAt;
+  std::size_t sizeFieldBytes;  // of the width at 18 and of the height
+  std::size_t bitCountAt;
+  std::int64_t minimumHeaderSize;
+  std::int64_t paletteEntryBytes;
+  bool countsColours;  // colours used at 46; a core header has no such field
+};
 
-std::uint32_t unsigned32At(std::string_view file, std::size_t offset) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) value = (value << 8U) | byteAt(file, offset + i);
+constexpr HeaderFields CoreFields{20, 2, 24, CoreHeaderSize, 3, false};
+constexpr HeaderFields WindowsFields{22, 4, 28, WindowsHeaderSize, 4, true};
+
+// A little-endian field; bytes past the file's end read as 0.
+std::uint64_t unsignedAt(std::string_view file, std::size_t offset, std::size_t size) {
+  std::uint64_t value = 0;
+  for (std::size_t i = size; i-- > 0;) {
+    const std::size_t at = offset + i;
+    value = (value << 8U) | (at < file.size() ? static_cast<std::uint8_t>(file[at]) : 0U);
+  }
   return value;
 }
 
-std::int64_t signed32At(std::string_view file, std::size_t offset) {
-  return static_cast<std::int32_t>(unsigned32At(file, offset));
+std::int64_t signedAt(std::string_view file, std::size_t offset, std::size_t size) {
+  const std::uint64_t value = unsignedAt(file, offset, size);
+  return size == 2 ? std::int64_t{static_cast<std::int16_t>(value)} : std::int64_t{static_cast<std::int32_t>(value)};
+}
+
+std::int64_t infoHeaderSize(std::string_view file) {
+  return static_cast<std::int64_t>(unsignedAt(file, FileHeaderSize, 4));
+}
+
+const HeaderFields& fieldsOf(std::string_view file) {
+  return infoHeaderSize(file) == CoreHeaderSize ? CoreFields : WindowsFields;
 }
 
 std::int64_t roundedUpEighth(std::int64_t value) { return value / 8 + (value % 8 != 0 ? 1 : 0); }
@@ -37,19 +62,19 @@ bool fileCanBeReadWhole(std::string_view file, const PictureSize& decoded) {
   const FileGeometry geometry = ReadGeometry(file);
   if (geometry.FileWidth <= 0) return false;
   if (geometry.FileWidth != decoded.width || geometry.FileHeight != decoded.height) return false;
-  // An offset inside the headers would take header or palette bytes for pixels.
-  const std::int64_t headersEnd = std::max(PixelDataOffset, FileHeaderSize + geometry.InfoHeaderSize);
-  if (geometry.PixelDataStart < headersEnd) return false;
+  // An offset inside the headers or the palette would take them for pixels.
+  if (geometry.PixelDataStart < geometry.HeadersEnd) return false;
   const auto fileSize = static_cast<std::int64_t>(file.size());
-  const std::int64_t pixelBytes = geometry.PixelDataStart < fileSize ? fileSize - geometry.PixelDataStart : 0;
-  return pixelBytes >= geometry.FileHeight * geometry.RowStride;
+  if (geometry.PixelDataStart > fileSize) return false;
+  return fileSize - geometry.PixelDataStart >= geometry.FileHeight * geometry.RowStride;
 }
 
 }  // namespace
 
 std::optional<std::string_view> FirstFailedCheck(const ConversionState& state) {
   const std::string_view file = state.OutputSharp;
-  if (file.size() <= BitCountOffset || byteAt(file, BitCountOffset) != 1) return BitCountMessage;
+  const std::size_t bitCountAt = fieldsOf(file).bitCountAt;
+  if (file.size() <= bitCountAt || static_cast<std::uint8_t>(file[bitCountAt]) != 1) return BitCountMessage;
   // The header is the only size there is when Qt refused a picture too
   // large for it, or when only the headers of a huge file are held.
   const FileGeometry header = ReadGeometry(file);
@@ -61,16 +86,21 @@ std::optional<std::string_view> FirstFailedCheck(const ConversionState& state) {
 }
 
 FileGeometry ReadGeometry(std::string_view file) {
+  const HeaderFields& fields = fieldsOf(file);
   FileGeometry geometry;
-  geometry.FileWidth = signed32At(file, 18);
-  const std::int64_t height = signed32At(file, 22);
+  geometry.FileWidth = signedAt(file, 18, fields.sizeFieldBytes);
+  const std::int64_t height = signedAt(file, fields.heightAt, fields.sizeFieldBytes);
   geometry.TopDown = height < 0;
   geometry.FileHeight = geometry.TopDown ? -height : height;
   geometry.BytesPerRow = roundedUpEighth(geometry.FileWidth);
   geometry.RowStride = 4 * ((geometry.BytesPerRow - 1) / 4) + 4;
   geometry.BandCount = roundedUpEighth(geometry.FileHeight);
-  geometry.PixelDataStart = unsigned32At(file, 10);
-  geometry.InfoHeaderSize = unsigned32At(file, 14);
+  geometry.PixelDataStart = static_cast<std::int64_t>(unsignedAt(file, 10, 4));
+
+  const std::int64_t coloursUsed = fields.countsColours ? static_cast<std::int64_t>(unsignedAt(file, 46, 4)) : 0;
+  const std::int64_t colours = coloursUsed != 0 ? coloursUsed : MonochromeColours;
+  geometry.HeadersEnd = FileHeaderSize + std::max(infoHeaderSize(file), fields.minimumHeaderSize) +
+                        colours * fields.paletteEntryBytes;
   return geometry;
 }
 

@@ -1,7 +1,8 @@
 // Arbitrary file bytes, an arbitrary decoded size or none, and any statement
 // form, through the whole conversion. The conversion must never read outside
 // the file or its arrays, and every listing it shows must keep the cut rules.
-// A file that converts must convert alike when stored the other way up.
+// A file that converts must convert alike when stored the other way up, and
+// in the other header layout.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "conversion.h"
 
@@ -54,53 +56,75 @@ class Input {
   std::size_t pos_ = 0;
 };
 
-void put32(std::string& file, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+void putLittleEndian(std::string& file, std::size_t at, std::size_t size, std::uint32_t value) {
+  for (std::size_t i = 0; i < size; ++i) file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-constexpr std::size_t HeaderSize = 62;
+// The two layouts of a 1-bit file's headers: the 40-byte Windows header with
+// its 4-byte palette entries, and the OS/2 core header with 16-bit sizes and
+// 3-byte palette entries. Both are followed by a two-entry palette.
+struct Layout {
+  std::uint32_t infoHeaderSize;
+  std::size_t pixelStart;
+  std::size_t heightAt;
+  std::size_t sizeFieldBytes;
+  std::size_t bitCountAt;
+};
 
-// A 62-byte header in front of the fuzzer's bytes, so that most inputs get
-// past the checks into the conversion itself. A top-down file stores a
-// negative height.
-std::string withHeader(std::uint16_t width, std::uint16_t height, bool topDown, const std::string& pixels) {
-  std::string file(HeaderSize, '\0');
+constexpr Layout Windows{40, 62, 22, 4, 28};
+constexpr Layout Core{12, 32, 20, 2, 24};
+
+// Headers in front of the fuzzer's bytes, so that most inputs get past the
+// checks into the conversion itself. A top-down file stores a negative height.
+std::string withHeader(const Layout& layout, std::uint16_t width, std::uint16_t height, bool topDown,
+                       const std::string& pixels) {
+  std::string file(layout.pixelStart, '\0');
   file[0] = 'B';
   file[1] = 'M';
-  put32(file, 10, HeaderSize);
-  put32(file, 14, 40);
-  put32(file, 18, width);
-  put32(file, 22, topDown ? static_cast<std::uint32_t>(-static_cast<std::int32_t>(height)) : height);
-  file[26] = 1;  // planes
-  file[28] = 1;  // bits per pixel
+  putLittleEndian(file, 10, 4, static_cast<std::uint32_t>(layout.pixelStart));
+  putLittleEndian(file, 14, 4, layout.infoHeaderSize);
+  putLittleEndian(file, 18, layout.sizeFieldBytes, width);
+  const std::int32_t storedHeight = topDown ? -std::int32_t{height} : std::int32_t{height};
+  putLittleEndian(file, layout.heightAt, layout.sizeFieldBytes, static_cast<std::uint32_t>(storedHeight));
+  file[layout.bitCountAt - 2] = 1;  // planes
+  file[layout.bitCountAt] = 1;      // bits per pixel
   return file + pixels;
 }
 
-// The header's signed 32-bit field at 'at', 0 when the file is shorter.
-std::int64_t header32(const std::string& file, std::size_t at) {
-  if (file.size() < at + 4) return 0;
+// The header's signed field at 'at', 0 when the file is shorter.
+std::int64_t headerField(const std::string& file, std::size_t at, std::size_t size) {
+  if (file.size() < at + size) return 0;
   std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<std::uint8_t>(file[at + i]);
-  return static_cast<std::int32_t>(value);
+  for (std::size_t i = size; i-- > 0;) value = (value << 8) | static_cast<std::uint8_t>(file[at + i]);
+  return size == 2 ? std::int64_t{static_cast<std::int16_t>(value)} : std::int64_t{static_cast<std::int32_t>(value)};
 }
 
 // The picture's size as Qt would decode it from the header.
-quillomat::PictureSize headerPicture(const std::string& file, std::int64_t widthChange = 0) {
-  const std::int64_t height = header32(file, 22);
-  return {header32(file, 18) + widthChange, height < 0 ? -height : height};
+quillomat::PictureSize headerPicture(const std::string& file, const Layout& layout, std::int64_t widthChange = 0) {
+  const std::int64_t height = headerField(file, layout.heightAt, layout.sizeFieldBytes);
+  return {headerField(file, 18, layout.sizeFieldBytes) + widthChange, height < 0 ? -height : height};
 }
 
-// The same picture stored the other way up: rows in the opposite order and
-// the height's sign turned round.
-std::string turnedOver(const std::string& file, std::int64_t width, std::int64_t height) {
+// The stored rows (and whatever follows them) of a file built here.
+std::string pixelsOf(const std::string& file, const Layout& layout) { return file.substr(layout.pixelStart); }
+
+// The same pixel bytes with the rows in the opposite order, as stored the
+// other way up.
+std::string turnedOver(const std::string& pixels, std::int64_t width, std::int64_t height) {
   const auto stride = static_cast<std::size_t>((width + 31) / 32 * 4);
   const auto rows = static_cast<std::size_t>(height);
-  std::string turned = file;
-  for (std::size_t r = 0; r < rows; ++r) {
-    turned.replace(HeaderSize + r * stride, stride, file, HeaderSize + (rows - 1 - r) * stride, stride);
-  }
-  put32(turned, 22, static_cast<std::uint32_t>(-header32(file, 22)));
+  std::string turned = pixels;
+  for (std::size_t r = 0; r < rows; ++r) turned.replace(r * stride, stride, pixels, (rows - 1 - r) * stride, stride);
   return turned;
+}
+
+// Converts a twin of a file that converted and requires the same statements.
+void requireTwinConvertsAlike(const quillomat::ConversionState& state, std::string twinFile, const char* what) {
+  quillomat::ConversionState twin = state;
+  twin.OutputSharp = std::move(twinFile);
+  RecordingView twinView;
+  quillomat::DoShowGprint(twin, twinView);
+  require(twinView.messages == 0 && twin.Zeile == state.Zeile, what);
 }
 
 void checkListing(const quillomat::ConversionState& state, const RecordingView& view) {
@@ -133,10 +157,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   state.Mode = static_cast<std::int64_t>(input.byte() % 6) - 1;  // the four forms and two outside them
 
   const bool built = (control & 4) != 0;
+  const bool topDown = (control & 8) != 0;
+  const Layout& layout = (input.byte() & 1) != 0 ? Core : Windows;
   if (built) {
     const std::uint16_t width = input.word() % 700;
     const std::uint16_t height = input.word() % 140;
-    state.OutputSharp = withHeader(width, height, (control & 8) != 0, input.rest());
+    state.OutputSharp = withHeader(layout, width, height, topDown, input.rest());
   } else {
     state.OutputSharp = input.rest();
   }
@@ -145,13 +171,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 0:
       break;  // the picture could not be decoded
     case 1:
-      state.DecodedPicture = headerPicture(state.OutputSharp);
+      state.DecodedPicture = headerPicture(state.OutputSharp, layout);
       break;
     case 2:
       state.DecodedPicture = quillomat::PictureSize{static_cast<std::int16_t>(input.word()), input.word()};
       break;
     default:
-      state.DecodedPicture = headerPicture(state.OutputSharp, (control >> 4) - 8);
+      state.DecodedPicture = headerPicture(state.OutputSharp, layout, (control >> 4) - 8);
       break;
   }
 
@@ -169,11 +195,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkListing(state, view);
 
   if (built) {
-    quillomat::ConversionState twin = state;
-    twin.OutputSharp = turnedOver(state.OutputSharp, state.DecodedPicture->width, state.DecodedPicture->height);
-    RecordingView twinView;
-    quillomat::DoShowGprint(twin, twinView);
-    require(twinView.messages == 0 && twin.Zeile == state.Zeile, "other way up converts alike");
+    const auto width = static_cast<std::uint16_t>(state.DecodedPicture->width);
+    const auto height = static_cast<std::uint16_t>(state.DecodedPicture->height);
+    const std::string pixels = pixelsOf(state.OutputSharp, layout);
+    requireTwinConvertsAlike(state, withHeader(layout, width, height, !topDown, turnedOver(pixels, width, height)),
+                             "other way up converts alike");
+    const Layout& otherLayout = &layout == &Core ? Windows : Core;
+    requireTwinConvertsAlike(state, withHeader(otherLayout, width, height, topDown, pixels),
+                             "other header layout converts alike");
   }
   return 0;
 }

@@ -43,6 +43,16 @@ const std::vector<CheckCase>& checkCases() {
   static const std::vector<CheckCase> cases = {
       {"ValidFileConverts", holdSmallPicture, ""},
       {"TopDownFileConverts", [](auto& s) { holdFile(s, smallPicture, {.topDown = true}); }, ""},
+      {"CoreHeaderFileConverts", [](auto& s) { holdFile(s, smallPicture, {.infoHeaderSize = 12}); }, ""},
+      // In a core header the 32-bit width at 18 would take in the height.
+      {"CoreHeader16x8WhosePaletteHoldsA1AtOffset28Converts",
+       [](auto& s) {
+         holdFile(s, pixelGrid(16, 8, [](auto x, auto y) { return x == y; }),
+                  {.infoHeaderSize = 12, .palette = {0x00010000, 0x00FFFFFF}});
+       },
+       ""},
+      {"OnePaletteEntryConverts", [](auto& s) { holdFile(s, smallPicture, {.paletteEntries = 1}); }, ""},
+      {"GapBeforePixelsConverts", [](auto& s) { holdFile(s, smallPicture, {.gapBeforePixels = 9}); }, ""},
       {"UpperBitCountByteIsNotRead",
        [](auto& s) {
          holdSmallPicture(s);
@@ -67,6 +77,17 @@ const std::vector<CheckCase>& checkCases() {
        [](auto& s) {
          holdSmallPicture(s);
          setByte(s.OutputSharp, 28, 24);
+       },
+       BitCount},
+      {"CoreHeaderFourBitFileWhosePaletteHoldsA1AtOffset28",
+       [](auto& s) {
+         holdFile(s, smallPicture, {.infoHeaderSize = 12, .palette = {0x00010000, 0}, .bitCount = 4});
+       },
+       BitCount},
+      {"CoreHeaderFileEndingBeforeTheBitCount",
+       [](auto& s) {
+         holdFile(s, smallPicture, {.infoHeaderSize = 12});
+         s.OutputSharp.resize(24);
        },
        BitCount},
       {"BitCountIsCheckedBeforeTheDecodedSize",
@@ -108,6 +129,18 @@ const std::vector<CheckCase>& checkCases() {
          setByte(s.OutputSharp, 19, 3);  // 9 + 768
        },
        TooLarge},
+      {"CoreHeaderWidth625",
+       [](auto& s) { holdFile(s, pixelGrid(625, 1, [](auto, auto) { return false; }), {.infoHeaderSize = 12}); },
+       TooLarge},
+      {"CoreHeaderHeight129NoDecodedPicture",
+       [](auto& s) {
+         holdFile(s, {"X"}, {.infoHeaderSize = 12, .headerHeight = 129});
+         s.DecodedPicture.reset();
+       },
+       TooLarge},
+      {"CoreHeaderLargestPicturePasses",
+       [](auto& s) { holdFile(s, pixelGrid(624, 128, [](auto x, auto) { return x % 3 == 0; }), {.infoHeaderSize = 12}); },
+       ""},
       {"DecodedPictureTooWideAndTooHighGivesOneMessage",
        [](auto& s) {
          holdSmallPicture(s);
@@ -136,6 +169,18 @@ const std::vector<CheckCase>& checkCases() {
        Damaged},
       {"NegativeHeaderWidth", [](auto& s) { holdFile(s, smallPicture, {.headerWidth = -9}); }, Damaged},
       {"PixelDataOffsetAtThePalette", [](auto& s) { holdFile(s, smallPicture, {.pixelDataOffset = 54}); }, Damaged},
+      {"PixelDataOffsetInsideTheOneEntryPalette",
+       [](auto& s) { holdFile(s, smallPicture, {.paletteEntries = 1, .pixelDataOffset = 56}); },
+       Damaged},
+      {"CoreHeaderPixelDataOffsetAtThePalette",
+       [](auto& s) { holdFile(s, smallPicture, {.infoHeaderSize = 12, .pixelDataOffset = 26}); },
+       Damaged},
+      {"CoreHeaderLastStoredRowOneByteShort",
+       [](auto& s) {
+         holdFile(s, smallPicture, {.infoHeaderSize = 12});
+         s.OutputSharp.pop_back();
+       },
+       Damaged},
       {"PixelDataOffsetInsideAV5Header",
        [](auto& s) { holdFile(s, smallPicture, {.infoHeaderSize = 124, .pixelDataOffset = 100}); },
        Damaged},
@@ -220,8 +265,9 @@ void PrintTo(const Variant& v, std::ostream* os) { *os << v.name; }
 class FileLayoutVariants : public testing::TestWithParam<Variant> {};
 
 // Files that store the same pixels differently convert alike: extra bytes at
-// the end, another palette, a longer information header (pixels read from the
-// offset the header gives), rows stored top row first.
+// the end, another palette or one of a single entry, a gap before the pixels,
+// a longer or a core information header (pixels read from the offset the
+// header gives), rows stored top row first.
 TEST_P(FileLayoutVariants, ConvertLikeThePlainFile) {
   const auto rows = pixelGrid(21, 11, [](auto x, auto y) { return (x + 2 * y) % 3 == 0; });
   for (std::int64_t mode = 0; mode <= 3; ++mode) {
@@ -236,6 +282,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, FileLayoutVariants,
                                          Variant{"V4InfoHeader", {.infoHeaderSize = 108}},
                                          Variant{"V5InfoHeader", {.infoHeaderSize = 124}},
                                          Variant{"TopDown", {.topDown = true}},
+                                         Variant{"CoreInfoHeader", {.infoHeaderSize = 12}},
+                                         Variant{"TopDownCoreInfoHeader", {.infoHeaderSize = 12, .topDown = true}},
+                                         Variant{"OnePaletteEntry", {.paletteEntries = 1}},
+                                         Variant{"GapBeforePixels", {.gapBeforePixels = 3}},
                                          Variant{"TopDownV5InfoHeader", {.infoHeaderSize = 124, .topDown = true}}),
                          [](const auto& param) { return param.param.name; });
 

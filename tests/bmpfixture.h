@@ -16,6 +16,10 @@ struct BmpOptions {
   std::array<std::uint32_t, 2> palette{0x00FFFFFF, 0x00000000};
   std::uint16_t bitCount = 1;          // written into the header only
   std::size_t trailingBytes = 0;       // extra bytes after the last row
+  // Palette entries stored (1 or 2) and, outside a core header, counted in
+  // the colours-used field; then a gap of unused bytes before the pixels.
+  std::size_t paletteEntries = 2;
+  std::size_t gapBeforePixels = 0;
   // Header fields that disagree with the pixels stored: the pixel-data
   // offset, and width and height (height with its sign, as stored).
   std::optional<std::uint32_t> pixelDataOffset = std::nullopt;
@@ -47,7 +51,8 @@ inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const
   // The OS/2 core header has 16-bit sizes and 3-byte palette entries.
   const bool core = options.infoHeaderSize == 12;
   const std::size_t paletteEntry = core ? 3 : 4;
-  const std::size_t offset = 14 + options.infoHeaderSize + 2 * paletteEntry;
+  const std::size_t paletteStart = 14 + options.infoHeaderSize;
+  const std::size_t offset = paletteStart + options.paletteEntries * paletteEntry + options.gapBeforePixels;
   std::string file(offset + stride * height + options.trailingBytes, '\0');
 
   file[0] = 'B';
@@ -72,16 +77,16 @@ inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const
     put32(file, 34, static_cast<std::uint32_t>(stride * height));
     put32(file, 38, 2835);  // 72 dpi
     put32(file, 42, 2835);
-    put32(file, 46, 2);
-    put32(file, 50, 2);
+    put32(file, 46, static_cast<std::uint32_t>(options.paletteEntries));
+    put32(file, 50, static_cast<std::uint32_t>(options.paletteEntries));
   }
   if (options.infoHeaderSize >= 108) {
     put32(file, 14 + 56, 0x73524742);  // 'sRGB' after the four colour masks
     if (options.infoHeaderSize >= 124) put32(file, 14 + 108, 4);  // intent: pictures
   }
-  for (std::size_t i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < options.paletteEntries; ++i) {
     for (std::size_t b = 0; b < paletteEntry; ++b) {
-      file[offset - (2 - i) * paletteEntry + b] = static_cast<char>((options.palette[i] >> (8 * b)) & 0xFF);
+      file[paletteStart + i * paletteEntry + b] = static_cast<char>((options.palette[i] >> (8 * b)) & 0xFF);
     }
   }
 

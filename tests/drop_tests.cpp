@@ -49,7 +49,8 @@ using Bytes = std::string;
 const QString BitCountMessage = QStringLiteral("Incorrect image format !\nUse color depth 1 Bit Monochrome");
 const QString TooLargeMessage = QStringLiteral("Image too large !");
 const QString DamagedMessage = QStringLiteral("Damaged image file !\nPart of the file is missing or wrong");
-// Larger dropped files are held as their first 62 bytes only.
+// Of a larger dropped file only its headers and stored rows are held, and
+// only where they fit under this cap; else its first 62 bytes.
 constexpr qint64 SizeCap = 16 * 1024 * 1024;
 
 // 8 x 8: the left column and the diagonal, one band.
@@ -158,6 +159,8 @@ class DropTests final : public QObject {
   void dragHighlight();
   void previewShowsThePictureInBothViews();
   void saveAsWritesTheListing();
+  void otherLayoutsConvertLikeTheir40ByteTwin_data();
+  void otherLayoutsConvertLikeTheir40ByteTwin();
   void printGivesOneSheetPerPage();
   void printThroughQtsDialogsKeepsEveryLine_data();
   void printThroughQtsDialogsKeepsEveryLine();
@@ -187,6 +190,8 @@ class DropTests final : public QObject {
   void drop(const QMimeData& mime);
   // Drags the file at path onto the window and drops it there.
   void dropFile(const QString& path);
+  // The listing as Save As writes it to a file of that name.
+  QByteArray savedListing(const QString& name);
 
   std::optional<Window1> mWindow;
   std::optional<QTemporaryDir> mFolder;
@@ -234,6 +239,14 @@ void DropTests::dropFile(const QString& path) {
   mime.setUrls({QUrl::fromLocalFile(path)});
   QVERIFY(enter(mime));
   drop(mime);
+}
+
+QByteArray DropTests::savedListing(const QString& name) {
+  const QString path = mFolder->filePath(name);
+  mDialogs->saveAnswer = path;
+  if (!mWindow->_FileSaveAs_Action()) return {};
+  QFile saved(path);
+  return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
 }
 
 void DropTests::opensCentredAndReadyForDrops() {
@@ -701,6 +714,62 @@ void DropTests::saveAsWritesTheListing() {
   const QByteArray written = saved.readAll();
   QCOMPARE(written.toStdString(), quillomat::ListingText(*mWindow));
   QCOMPARE(QString::fromLatin1(written), shownListing());
+}
+
+// Written by ImageMagick from one 100 x 20 picture with -monochrome, as
+// BMP2: (the OS/2 core header), BMP3: (the 40-byte header) and in its own
+// default layout (a 108-byte header).
+QByteArray imageMagickFile(const QString& layout) {
+  QFile file(QFINDTESTDATA(QStringLiteral("data/imagemagick-100x20%1.bmp").arg(layout)));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void DropTests::otherLayoutsConvertLikeTheir40ByteTwin_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  // The file's size when bytes are only its start, the rest zeros; 0: bytes
+  // are the whole file.
+  QTest::addColumn<qint64>("fileSize");
+  // The same picture in the 40-byte layout with a two-entry palette.
+  QTest::addColumn<QByteArray>("twin");
+  const auto raw = [](const Bytes& bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); };
+  const auto largest = pixelGrid(624, 128, [](std::size_t x, std::size_t y) { return (7 * x + 3 * y) % 11 < 4; });
+  const auto small = pixelGrid(16, 8, unevenPixel);
+  const QByteArray bmp3 = imageMagickFile("-bmp3");
+  QTest::newRow("ImageMagick BMP2: core header") << imageMagickFile("-bmp2") << qint64{0} << bmp3;
+  QTest::newRow("ImageMagick default: 108-byte header") << imageMagickFile("") << qint64{0} << bmp3;
+  QTest::newRow("624 x 128, core header") << raw(makeMonochromeBmp(largest, {.infoHeaderSize = 12})) << qint64{0}
+                                          << raw(makeMonochromeBmp(largest));
+  QTest::newRow("palette of one entry") << raw(makeMonochromeBmp(small, {.paletteEntries = 1})) << qint64{0}
+                                        << raw(makeMonochromeBmp(small));
+  QTest::newRow("16 x 8 followed by 17 MiB of zeros") << raw(makeMonochromeBmp(small)) << qint64{17} * 1024 * 1024
+                                                      << raw(makeMonochromeBmp(small));
+}
+
+// Each previews and converts, in a string form and a data-list form, exactly
+// like the same picture in the 40-byte layout.
+void DropTests::otherLayoutsConvertLikeTheir40ByteTwin() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(qint64, fileSize);
+  QFETCH(QByteArray, twin);
+  QVERIFY(bytes.size() > 30 && twin.size() > 62);
+  const QString twinPath = writeFile("twin.bmp", twin.toStdString());
+  const QString path = writeFile("picture.bmp", bytes.toStdString());
+  if (fileSize > 0) QVERIFY(QFile::resize(path, fileSize));
+
+  for (const int form : {0, 3}) {
+    statementForms()->setCurrentIndex(form);
+    dropFile(twinPath);
+    const QImage twinPreview = grabCanvas();
+    QCOMPARE(twinPreview.pixelColor(0, 0), QColor(Qt::black));  // the frame of a shown picture
+    const QByteArray twinListing = savedListing("twin.txt");
+    QVERIFY(!twinListing.isEmpty());
+
+    dropFile(path);
+    QVERIFY2(mDialogs->messages.isEmpty(), qPrintable(mDialogs->messages.join(" | ")));
+    QCOMPARE(shownTitle(), QString("picture.bmp"));
+    QCOMPARE(grabCanvas(), twinPreview);
+    QCOMPARE(savedListing("picture.txt"), twinListing);
+  }
 }
 
 void DropTests::printGivesOneSheetPerPage() {

@@ -3,6 +3,7 @@
 #include <variant>
 #include <vector>
 
+#include <QBuffer>
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -185,8 +186,11 @@ TEST_P(DroppedBmpTable, KeepsBytesAndPreviewsOnlyWholePictures) {
 const BmpOptions Plain{};
 const BmpOptions V5Header{.infoHeaderSize = 124};
 const BmpOptions Os2Header{.infoHeaderSize = 12};
+const BmpOptions Os2TopDown{.infoHeaderSize = 12, .topDown = true};
 const BmpOptions TopDown{.topDown = true};
 const BmpOptions SpareBits{.spareBitsSet = true};
+const BmpOptions OnePaletteEntry{.palette = {0x00FFFFFF, 0}, .paletteEntries = 1};
+const BmpOptions GapBeforePixels{.gapBeforePixels = 10};
 
 INSTANTIATE_TEST_SUITE_P(
     Bmp, DroppedBmpTable,
@@ -203,8 +207,71 @@ INSTANTIATE_TEST_SUITE_P(
                     BmpCase{"TopDownOneByteShort", TopDown, -1, false},
                     BmpCase{"Os2CoreHeader", Os2Header, 0, true},
                     BmpCase{"Os2CoreHeaderOneByteShort", Os2Header, -1, false},
-                    BmpCase{"Os2CoreHeaderOneRowShort", Os2Header, -4, false}),
+                    BmpCase{"Os2CoreHeaderOneRowShort", Os2Header, -4, false},
+                    BmpCase{"Os2CoreHeaderTopDown", Os2TopDown, 0, true},
+                    BmpCase{"OnePaletteEntry", OnePaletteEntry, 0, true},
+                    BmpCase{"GapBeforePixels", GapBeforePixels, 0, true},
+                    BmpCase{"GapBeforePixelsOneByteShort", GapBeforePixels, -1, false}),
     [](const testing::TestParamInfo<BmpCase>& row) { return row.param.name; });
+
+struct PaddedCase {
+  std::string name;
+  BmpOptions options;
+};
+
+void PrintTo(const PaddedCase& c, std::ostream* out) { *out << c.name; }
+
+class PaddedLargeFile : public DroppedFileTest, public testing::WithParamInterface<PaddedCase> {};
+
+// Bytes after the last stored row play no part, however many there are: of
+// such a file the picture is held and previewed, and nothing after it.
+TEST_P(PaddedLargeFile, HoldsAndPreviewsThePictureAndNothingAfterIt) {
+  const std::string picture = makeMonochromeBmp(Arrow, GetParam().options);
+  const qint64 size = qint64{17} * 1024 * 1024;
+  const QString path = sparse("padded.bmp", size, picture);
+  if (QFileInfo(path).size() != size) {
+    GTEST_SKIP() << "no sparse files of " << size << " bytes here";
+  }
+  const DroppedFile dropped = expectRead(readDroppedFile(path));
+  EXPECT_EQ(dropped.bytes, picture);
+  expectArrow(dropped.image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bmp, PaddedLargeFile,
+                         testing::Values(PaddedCase{"Plain62ByteLayout", Plain}, PaddedCase{"V5Header", V5Header},
+                                         PaddedCase{"Os2CoreHeader", Os2Header}, PaddedCase{"TopDown", TopDown},
+                                         PaddedCase{"OnePaletteEntry", OnePaletteEntry},
+                                         PaddedCase{"GapBeforePixels", GapBeforePixels}),
+                         [](const testing::TestParamInfo<PaddedCase>& row) { return row.param.name; });
+
+// The cap holds for what is kept, whatever a large file's header says; its
+// headers are enough to tell why it can't be converted.
+TEST_F(DroppedFileTest, LargeFileWhosePictureWouldPassTheCapHoldsOnlyItsHeaders) {
+  const qint64 size = MaxDroppedFileSize + 1;
+  for (const std::int32_t width : {std::int32_t{20000}, std::int32_t{2147483647}}) {
+    SCOPED_TRACE(width);
+    const std::string headers = makeMonochromeBmp({"X"}, {.headerWidth = width, .headerHeight = 7000})
+                                    .substr(0, HeaderBytesOfLargeFile);
+    const DroppedFile dropped = expectRead(readDroppedFile(sparse("wide.bmp", size, headers)));
+    EXPECT_EQ(dropped.bytes, headers);
+    EXPECT_TRUE(dropped.image.isNull());
+  }
+}
+
+// Of a large file that isn't a BMP its first bytes alone would be a part
+// of a picture, which is not previewed.
+TEST_F(DroppedFileTest, LargeFileOfAnotherKindIsNotPreviewed) {
+  QImage picture(40, 40, QImage::Format_RGB32);
+  picture.fill(Qt::gray);
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(picture.save(&buffer, "PNG"));
+  const DroppedFile dropped =
+      expectRead(readDroppedFile(sparse("large.png", MaxDroppedFileSize + 1, png.toStdString())));
+  EXPECT_EQ(dropped.bytes, png.toStdString().substr(0, HeaderBytesOfLargeFile));
+  EXPECT_TRUE(dropped.image.isNull());
+}
 
 // Qt leaves every pixel that a run-length-coded file doesn't code as it
 // found the memory, and a coded file may stop before its last row.

@@ -3,16 +3,21 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QRgb>
 #include <QList>
 #include <QUrl>
 
 namespace {
+
+const QString ChangedWhileRead = QStringLiteral("the file changed while it was read");
 
 DropFailure unreadable(const QString& path, const QString& reason) {
   return {QStringLiteral("The file \"%1\" could not be read:\n%2").arg(QDir::toNativeSeparators(path), reason)};
@@ -52,27 +57,30 @@ constexpr std::array<InfoHeaderLayout, 5> InfoHeaderLayouts{{
 // Qt reads every other size as a core header, with 4-byte palette entries.
 constexpr InfoHeaderLayout OtherInfoHeaderLayout{0, 2, 24, false, 0, 4};
 
-// Qt decodes a BMP whose pixel data stops short without complaint and fills
-// the missing rows with whatever memory held. It does the same with every
-// pixel that a run-length-coded file leaves out, which only a full decode
-// can tell, so such a file isn't handed to Qt either. Qt takes the pixels
-// from the header's offset, or from the palette's end if that is later.
-bool lacksPixelsQtWouldShow(const std::string& bytes) {
+constexpr std::uint64_t NeverWhole = UINT64_MAX;
+
+// Where the last stored row of a BMP ends as Qt reads its headers, or
+// nothing for a file that isn't a BMP. NeverWhole when no length of file
+// would give Qt every pixel it shows: a header cut short, a picture Qt
+// decodes to nothing, or run-length coding, whose left-out pixels Qt fills
+// with whatever memory held. Qt takes the pixels from the header's offset,
+// or from the palette's end if that is later.
+std::optional<std::uint64_t> storedPictureEnd(const std::string& bytes) {
   constexpr std::size_t FileHeaderSize = 14;
   constexpr std::uint64_t Uncompressed = 0;
   constexpr std::uint64_t BitFields = 3;
   if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
-    return false;  // not a BMP: another decoder's business
+    return std::nullopt;  // another decoder's business
   }
   if (bytes.size() < FileHeaderSize + 4) {
-    return true;
+    return NeverWhole;
   }
   const auto headerSize = static_cast<std::uint32_t>(unsignedAt(bytes, FileHeaderSize, 4));
   const auto known = std::find_if(InfoHeaderLayouts.begin(), InfoHeaderLayouts.end(),
                                   [headerSize](const InfoHeaderLayout& layout) { return layout.size == headerSize; });
   const InfoHeaderLayout& layout = known != InfoHeaderLayouts.end() ? *known : OtherInfoHeaderLayout;
   if (bytes.size() < (layout.hasCompression ? 50 : layout.bitCountAt + 2)) {
-    return true;
+    return NeverWhole;
   }
 
   const std::int64_t width = signedAt(bytes, 18, layout.sizeFieldBytes);
@@ -80,10 +88,10 @@ bool lacksPixelsQtWouldShow(const std::string& bytes) {
   const std::uint64_t bitCount = unsignedAt(bytes, layout.bitCountAt, 2);
   const std::uint64_t compression = layout.hasCompression ? unsignedAt(bytes, 30, 4) : Uncompressed;
   if (compression != Uncompressed && compression != BitFields) {
-    return true;
+    return NeverWhole;
   }
   if (width <= 0 || height == 0 || bitCount == 0) {
-    return true;  // nothing Qt would decode anyway
+    return NeverWhole;  // nothing Qt would decode anyway
   }
 
   const std::uint64_t coloursUsed = layout.hasCompression ? unsignedAt(bytes, 46, 4) : 0;
@@ -92,15 +100,85 @@ bool lacksPixelsQtWouldShow(const std::string& bytes) {
   const std::uint64_t paletteEnd = FileHeaderSize + std::max<std::uint64_t>(headerSize, 12) +
                                    (compression == BitFields ? layout.bitFieldMasksAfter : 0) +
                                    colours * layout.paletteEntryBytes;
-  const std::uint64_t pixelOffset = unsignedAt(bytes, 10, 4);
-  const std::uint64_t pixelStart = std::max(pixelOffset, paletteEnd);
-  if (pixelStart > bytes.size()) {
-    return true;
-  }
+  const std::uint64_t pixelStart = std::max(unsignedAt(bytes, 10, 4), paletteEnd);
   const auto rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
   const std::uint64_t rowStride = (static_cast<std::uint64_t>(width) * bitCount + 31U) / 32U * 4U;
-  // Compared by division: rows * stride may not fit in 64 bits.
-  return rows > (bytes.size() - pixelStart) / rowStride;
+  // Checked by division: rows * stride may not fit in 64 bits.
+  if (rows > (NeverWhole - pixelStart) / rowStride) {
+    return NeverWhole;
+  }
+  return pixelStart + rows * rowStride;
+}
+
+// Qt is handed only bytes from which it takes every pixel it shows. Of a
+// file above the cap nothing but a BMP's whole picture is held; its first
+// bytes alone may be a part of some other kind of picture.
+bool qtMayDecode(const std::string& bytes, bool wholeFile) {
+  const std::optional<std::uint64_t> end = storedPictureEnd(bytes);
+  return end ? *end <= bytes.size() : wholeFile;
+}
+
+// A 1-bit picture whose palette has a single entry leaves Qt to draw its
+// other pixels white, so that on a white entry they vanish from the preview
+// while the conversion keeps them. They get the colour opposite the entry.
+void completeTwoColourTable(QImage& image) {
+  if (image.depth() != 1 || image.colorCount() != 1) {
+    return;
+  }
+  const QRgb entry = image.color(0);
+  const QRgb opposite = qGray(entry) >= 128 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  image.setColorTable({entry, opposite});
+}
+
+// Appends the file's next bytes, read in pieces of ReadChunkSize, until its
+// end or until bytes holds limit of them. Gives the reason when a read fails.
+std::optional<QString> readInPieces(QFile& file, std::size_t limit, std::string& bytes) {
+  do {
+    const auto wanted = static_cast<qint64>(std::min<std::size_t>(ReadChunkSize, limit - bytes.size()));
+    const QByteArray piece = file.read(wanted);
+    if (piece.isEmpty() && file.error() != QFileDevice::NoError) {
+      return file.errorString();
+    }
+    if (piece.isEmpty() && !file.atEnd()) {
+      return ChangedWhileRead;  // no progress: it shrank
+    }
+    bytes.append(piece.constData(), static_cast<std::size_t>(piece.size()));
+  } while (!file.atEnd() && bytes.size() < limit);
+  return std::nullopt;
+}
+
+// Of a file above the cap, its headers and, where they describe a picture
+// that fits under the cap, its stored rows; whatever follows is not read.
+std::optional<QString> readPictureOfLargeFile(QFile& file, std::string& bytes) {
+  if (auto failure = readInPieces(file, HeaderBytesOfLargeFile, bytes)) {
+    return failure;
+  }
+  if (bytes.size() != HeaderBytesOfLargeFile) {
+    return ChangedWhileRead;
+  }
+  const std::optional<std::uint64_t> end = storedPictureEnd(bytes);
+  if (!end || *end > MaxDroppedFileSize) {
+    return std::nullopt;  // the headers say why it can't be converted
+  }
+  if (*end <= bytes.size()) {
+    bytes.resize(*end);  // a small picture in a compact layout
+    return std::nullopt;
+  }
+  if (auto failure = readInPieces(file, *end, bytes)) {
+    return failure;
+  }
+  return bytes.size() == *end ? std::nullopt : std::optional<QString>(ChangedWhileRead);
+}
+
+// Reads the whole file; one byte more than its size is asked for, so that a
+// file that grows while it is read is noticed.
+std::optional<QString> readWholeFile(QFile& file, std::string& bytes) {
+  const auto size = static_cast<std::size_t>(file.size());
+  bytes.reserve(size);
+  if (auto failure = readInPieces(file, size + 1, bytes)) {
+    return failure;
+  }
+  return bytes.size() == size ? std::nullopt : std::optional<QString>(ChangedWhileRead);
 }
 
 }  // namespace
@@ -114,43 +192,19 @@ DropReadResult readDroppedFile(const QString& localPath) {
   if (!file.open(QIODevice::ReadOnly)) {
     return unreadable(localPath, file.errorString());
   }
-  const qint64 size = file.size();
-  const QString changed = QStringLiteral("the file changed while it was read");
-  if (size > MaxDroppedFileSize) {
-    // Too large to convert: its headers say why, and Qt gets no picture.
-    const QByteArray headers = file.read(HeaderBytesOfLargeFile);
-    if (headers.size() != HeaderBytesOfLargeFile) {
-      return unreadable(localPath, file.error() != QFileDevice::NoError ? file.errorString() : changed);
-    }
-    DroppedFile dropped;
-    dropped.bytes.assign(headers.constData(), static_cast<std::size_t>(headers.size()));
-    dropped.fileName = info.fileName();
-    return dropped;
-  }
-
   DroppedFile dropped;
-  dropped.bytes.reserve(static_cast<std::size_t>(size));
-  do {
-    const QByteArray piece = file.read(ReadChunkSize);
-    if (piece.isEmpty() && file.error() != QFileDevice::NoError) {
-      return unreadable(localPath, file.errorString());
-    }
-    if (piece.isEmpty() && !file.atEnd()) {
-      return unreadable(localPath, changed);  // no progress: it shrank
-    }
-    dropped.bytes.append(piece.constData(), static_cast<std::size_t>(piece.size()));
-    if (dropped.bytes.size() > static_cast<std::size_t>(size)) {
-      return unreadable(localPath, changed);  // it grew, or its size lies
-    }
-  } while (!file.atEnd());
-  file.close();
-  if (dropped.bytes.size() != static_cast<std::size_t>(size)) {
-    return unreadable(localPath, changed);
+  const bool wholeFile = file.size() <= MaxDroppedFileSize;
+  const std::optional<QString> failure =
+      wholeFile ? readWholeFile(file, dropped.bytes) : readPictureOfLargeFile(file, dropped.bytes);
+  if (failure) {
+    return unreadable(localPath, *failure);
   }
+  file.close();
 
-  if (!lacksPixelsQtWouldShow(dropped.bytes)) {
+  if (qtMayDecode(dropped.bytes, wholeFile)) {
     dropped.image = QImage::fromData(
         QByteArrayView(dropped.bytes.data(), static_cast<qsizetype>(dropped.bytes.size())));
+    completeTwoColourTable(dropped.image);
   }
   dropped.fileName = info.fileName();
   return dropped;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -11,22 +12,26 @@
 
 // Bytes asked for in each read of a dropped file.
 inline constexpr std::int64_t ReadChunkSize = 255;
-// Of a larger file only the headers are read: the largest picture that can
-// be converted needs about 10 KB, and the headers are enough to tell why
-// such a file can't be converted.
+// Of a larger file only its headers and the stored rows they describe are
+// read, and only where those fit under this cap: the largest picture that
+// can be converted needs about 10 KB, and the headers alone are enough to
+// tell why a larger one can't be converted. Bytes after the last stored row
+// play no part.
 inline constexpr std::int64_t MaxDroppedFileSize = 16 * 1024 * 1024;
-// The headers of a file in the 62-byte layout: file header, information
-// header and a two-colour palette.
-inline constexpr std::int64_t HeaderBytesOfLargeFile = 62;
+// The headers read first of a file above the cap: as many as a file in the
+// 62-byte layout has (file header, information header, two-colour palette),
+// enough for every field that says where its stored rows end.
+inline constexpr std::size_t HeaderBytesOfLargeFile = 62;
 
 // One read of a dropped file, which serves the preview and the conversion.
 struct DroppedFile {
-  // The file's raw bytes, one char per byte (OutputSharp); of a file above
-  // MaxDroppedFileSize only its first HeaderBytesOfLargeFile bytes.
+  // The file's raw bytes, one char per byte (OutputSharp). Of a file above
+  // MaxDroppedFileSize: a BMP's headers and stored rows, where they fit
+  // under the cap; else its first HeaderBytesOfLargeFile bytes.
   std::string bytes;
   // The picture decoded from those bytes (mImage); null when Qt can't decode
-  // it, when the file lacks pixels that Qt would show, and for a file above
-  // MaxDroppedFileSize.
+  // it, when the bytes lack pixels that Qt would show, and when of a file
+  // above MaxDroppedFileSize only the first bytes are held.
   QImage image;
   // The file's name without its folder, for the window title.
   QString fileName;
@@ -41,8 +46,8 @@ using DropReadResult = std::variant<DroppedFile, DropFailure>;
 
 // Reads the file at localPath in pieces of ReadChunkSize bytes and decodes
 // its picture from the same bytes. All or nothing: either the whole file (or
-// a large file's headers), or a failure whose message names the file and
-// the reason.
+// what is held of a large one), or a failure whose message names the file
+// and the reason.
 DropReadResult readDroppedFile(const QString& localPath);
 
 // The drop as the window takes it, from the URLs the drag carried: the first
