@@ -3,7 +3,6 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -104,7 +103,8 @@ void takeAsCopy(QDropEvent& event) {
 
 }  // namespace
 
-Window1::Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWidget* parent)
+Window1::Window1(QMenuBar& menuBar, const MenuActions& menuActions, QString pictureType, QString saveFilter,
+                 QWidget* parent)
     : QMainWindow(parent),
       mDialogs(std::make_unique<QtDialogs>()),
       mPictureType(std::move(pictureType)),
@@ -112,7 +112,7 @@ Window1::Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWi
   setObjectName(QStringLiteral("Window1"));
   Layout(menuBar);
   CreateControls();
-  AddMenuHandlers(menuBar);
+  AddMenuHandlers(menuActions);
 }
 
 Window1::~Window1() {
@@ -197,24 +197,21 @@ void Window1::_CreateControls0() {
   setTabOrder(PopupMenu2, TextArea1);
 }
 
-void Window1::AddMenuHandlers(QMenuBar& menuBar) {
-  const auto item = [&menuBar](const char* name) {
-    QAction* action = menuBar.findChild<QAction*>(QLatin1StringView(name));
-    if (action == nullptr) throw std::logic_error(std::string("no menu item named ") + name);
-    return action;
-  };
+void Window1::AddMenuHandlers(const MenuActions& menuActions) {
   // A handler that returns false leaves the command to the item's own action:
   // for Exit, Qt's quit, which the menu bar connects.
-  connect(item("FilePrint"), &QAction::triggered, this, &Window1::_FilePrint_Action);
-  connect(item("FileSaveAs"), &QAction::triggered, this, &Window1::_FileSaveAs_Action);
-  connect(item("FileQuit"), &QAction::triggered, this, &Window1::_FileQuit_Action);
-  connect(item("About"), &QAction::triggered, this, &Window1::_About_Action);
+  connect(menuActions.FilePrint, &QAction::triggered, this, &Window1::_FilePrint_Action);
+  connect(menuActions.FileSaveAs, &QAction::triggered, this, &Window1::_FileSaveAs_Action);
+  connect(menuActions.FileQuit, &QAction::triggered, this, &Window1::_FileQuit_Action);
+  connect(menuActions.About, &QAction::triggered, this, &Window1::_About_Action);
 
   // The Edit items act on the listing, the window's only text. It is
   // read-only, so only Copy and Select All ever can.
-  for (const char* name : {"EditUndo", "EditCut", "EditPaste", "EditClear"}) item(name)->setEnabled(false);
-  QAction* copy = item("EditCopy");
-  QAction* selectAll = item("EditSelectAll");
+  for (QAction* item : {menuActions.EditUndo, menuActions.EditCut, menuActions.EditPaste, menuActions.EditClear}) {
+    item->setEnabled(false);
+  }
+  QAction* copy = menuActions.EditCopy;
+  QAction* selectAll = menuActions.EditSelectAll;
   copy->setEnabled(false);
   selectAll->setEnabled(false);
   connect(copy, &QAction::triggered, TextArea1, &QPlainTextEdit::copy);
