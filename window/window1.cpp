@@ -1,6 +1,7 @@
 #include "window1.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -160,7 +161,8 @@ void Window1::_CreateControls0() {
   ImageCanvas0->setObjectName(QStringLiteral("ImageCanvas"));
   ImageCanvas0->setBackdrop(ImageCanvas::Anzeige_Leer1());
   ImageCanvas0->setGeometry(180, 45, 436, 146);
-  ImageCanvas0->attachPaint(this, &Window1::ImageCanvas_Paint);
+  // The canvas lies inside the window, so it never paints once the window has gone.
+  ImageCanvas0->attachPaint(std::bind_front(&Window1::ImageCanvas_Paint, this));
 
   // The frame around the preview: the top and left sides belong to the
   // canvas, the bottom and right sides to the window; together one rectangle
