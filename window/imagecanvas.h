@@ -23,7 +23,6 @@ class ImageCanvas final : public QWidget {
   explicit ImageCanvas(QWidget* parent);
 
   void setBackdrop(const QImage& backdrop);
-  const QImage& backdrop() const { return mBackdrop; }
 
   void attachPaint(PaintHandler handler);
 
