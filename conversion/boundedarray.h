@@ -13,7 +13,6 @@ namespace quillomat {
 template <typename T, std::int64_t UpperBound>
 class BoundedArray {
  public:
-  static constexpr std::int64_t upperBound() { return UpperBound; }
   static constexpr std::size_t size() { return static_cast<std::size_t>(UpperBound) + 1; }
 
   T& operator()(std::int64_t index) { return items_[checked(index)]; }

@@ -37,16 +37,16 @@ MainMenuBar::MainMenuBar() : QMenuBar(nullptr) {
   Untitled2();
 }
 
-QAction* MainMenuBar::item(const QString& name) const { return findChild<QAction*>(name); }
-
 void MainMenuBar::Untitled0() {
   appendMenu(QStringLiteral("FileMenu"), QStringLiteral("&File"));
-  appendItem(QStringLiteral("FileMenu"), QStringLiteral("FileSaveAs"), QStringLiteral("Save As"), {});
+  mActions.FileSaveAs =
+      appendItem(QStringLiteral("FileMenu"), QStringLiteral("FileSaveAs"), QStringLiteral("Save As"), {});
   appendSeparator(QStringLiteral("FileMenu"), QStringLiteral("UntitledSeparator0"));
-  appendItem(QStringLiteral("FileMenu"), QStringLiteral("FilePrint"), QStringLiteral("Print"), {});
+  mActions.FilePrint = appendItem(QStringLiteral("FileMenu"), QStringLiteral("FilePrint"), QStringLiteral("Print"), {});
   appendSeparator(QStringLiteral("FileMenu"), QStringLiteral("UntitledSeparator"));
   QAction* quit =
       appendItem(QStringLiteral("FileMenu"), QStringLiteral("FileQuit"), QStringLiteral("E&xit"), {});
+  mActions.FileQuit = quit;
   // The item's own action: quitting is Qt's. The window's handler for it
   // declines the command and leaves it to this.
   quit->setMenuRole(QAction::QuitRole);
@@ -56,20 +56,24 @@ void MainMenuBar::Untitled0() {
 void MainMenuBar::Untitled1() {
   const QString menu = QStringLiteral("EditMenu");
   appendMenu(menu, QStringLiteral("&Edit"));
-  appendItem(menu, QStringLiteral("EditUndo"), QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")));
+  mActions.EditUndo =
+      appendItem(menu, QStringLiteral("EditUndo"), QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")));
   appendSeparator(menu, QStringLiteral("EditSeparator1"));
-  appendItem(menu, QStringLiteral("EditCut"), QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")));
-  appendItem(menu, QStringLiteral("EditCopy"), QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")));
-  appendItem(menu, QStringLiteral("EditPaste"), QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")));
-  appendItem(menu, QStringLiteral("EditClear"), QStringLiteral("&Delete"), {});
+  mActions.EditCut =
+      appendItem(menu, QStringLiteral("EditCut"), QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")));
+  mActions.EditCopy =
+      appendItem(menu, QStringLiteral("EditCopy"), QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")));
+  mActions.EditPaste =
+      appendItem(menu, QStringLiteral("EditPaste"), QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")));
+  mActions.EditClear = appendItem(menu, QStringLiteral("EditClear"), QStringLiteral("&Delete"), {});
   appendSeparator(menu, QStringLiteral("EditSeparator2"));
-  appendItem(menu, QStringLiteral("EditSelectAll"), QStringLiteral("Select &All"),
-             QKeySequence(QStringLiteral("Ctrl+A")));
+  mActions.EditSelectAll = appendItem(menu, QStringLiteral("EditSelectAll"), QStringLiteral("Select &All"),
+                                      QKeySequence(QStringLiteral("Ctrl+A")));
 }
 
 void MainMenuBar::Untitled2() {
   appendMenu(QStringLiteral("Help"), QStringLiteral("Help"));
-  appendItem(QStringLiteral("Help"), QStringLiteral("About"), QStringLiteral("About"), {});
+  mActions.About = appendItem(QStringLiteral("Help"), QStringLiteral("About"), QStringLiteral("About"), {});
 }
 
 void MainMenuBar::appendMenu(const QString& name, const QString& text) {

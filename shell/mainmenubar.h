@@ -2,13 +2,15 @@
 
 #include <QMenuBar>
 
+#include "menuactions.h"
+
 class QAction;
 class QKeySequence;
 class QMenu;
 
 // The program's one menu bar, File, Edit and Help, shared by the application
 // object and the window. Exit quits through Qt; the window connects the
-// other items to its handlers and its listing.
+// items that menuActions() hands it to its handlers and its listing.
 class MainMenuBar final : public QMenuBar {
   Q_OBJECT
 
@@ -16,8 +18,8 @@ class MainMenuBar final : public QMenuBar {
   // The shared bar, built on the first call. Needs a QApplication.
   static MainMenuBar* instance();
 
-  // The item (or a menu's own action) with that object name, or null.
-  QAction* item(const QString& name) const;
+  // The items, each filled in as the menus are built.
+  const MenuActions& menuActions() const { return mActions; }
 
  private:
   MainMenuBar();
@@ -31,4 +33,6 @@ class MainMenuBar final : public QMenuBar {
                       const QKeySequence& shortcut);
   void appendSeparator(const QString& menuName, const QString& name);
   QMenu* child(const QString& menuName) const;
+
+  MenuActions mActions;
 };

@@ -31,7 +31,8 @@ int Startup::run(int& argc, char** argv, const std::function<void(QWidget&)>& wh
   try {
     app.emplace(argc, argv);
 
-    Window1 window(*app->menuBar(), PictureTypes::Bmp.Name, FileTypes1::ApplicationText.nameFilter());
+    MainMenuBar& menuBar = *app->menuBar();
+    Window1 window(menuBar, menuBar.menuActions(), PictureTypes::Bmp.Name, FileTypes1::ApplicationText.nameFilter());
     window.show();
     if (whenShown) whenShown(window);
     return App::exec();

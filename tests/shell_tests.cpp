@@ -79,6 +79,8 @@ class ShellTests final : public QObject {
   void nameFilter();
   void menuTree_data();
   void menuTree();
+  void menuActionsAreTheNamedItems_data();
+  void menuActionsAreTheNamedItems();
   void menuBarIsBuiltOnce();
   void exitQuitsThroughQt();
   void escapedExceptionIsReported_data();
@@ -192,9 +194,31 @@ void ShellTests::menuTree() {
   QTEST(entry.shortcut, "shortcut");
   QTEST(entry.separator, "separator");
   // Every entry can be found by its name, and is shown.
-  QAction* item = MainMenuBar::instance()->item(entry.name);
+  QAction* item = MainMenuBar::instance()->findChild<QAction*>(entry.name);
   QVERIFY(item != nullptr);
   QVERIFY(item->isVisible());
+}
+
+// The items the window is handed are the bar's own, each the one of its name.
+void ShellTests::menuActionsAreTheNamedItems_data() {
+  QTest::addColumn<QAction*>("handed");
+  const MenuActions& actions = MainMenuBar::instance()->menuActions();
+  QTest::newRow("FileSaveAs") << actions.FileSaveAs;
+  QTest::newRow("FilePrint") << actions.FilePrint;
+  QTest::newRow("FileQuit") << actions.FileQuit;
+  QTest::newRow("EditUndo") << actions.EditUndo;
+  QTest::newRow("EditCut") << actions.EditCut;
+  QTest::newRow("EditCopy") << actions.EditCopy;
+  QTest::newRow("EditPaste") << actions.EditPaste;
+  QTest::newRow("EditClear") << actions.EditClear;
+  QTest::newRow("EditSelectAll") << actions.EditSelectAll;
+  QTest::newRow("About") << actions.About;
+}
+
+void ShellTests::menuActionsAreTheNamedItems() {
+  QFETCH(QAction*, handed);
+  QVERIFY(handed != nullptr);
+  QCOMPARE(handed, MainMenuBar::instance()->findChild<QAction*>(QTest::currentDataTag()));
 }
 
 void ShellTests::menuBarIsBuiltOnce() {
@@ -204,12 +228,12 @@ void ShellTests::menuBarIsBuiltOnce() {
   QCOMPARE(MainMenuBar::instance(), bar);
   QVERIFY(bar->parent() == nullptr);
   QCOMPARE(bar->findChildren<QMenu*>().size(), 3);
-  QCOMPARE(MainMenuBar::instance()->item("FileQuit")->menuRole(), QAction::QuitRole);
+  QCOMPARE(MainMenuBar::instance()->menuActions().FileQuit->menuRole(), QAction::QuitRole);
 }
 
 // Exit's own action is Qt's quit, which ends the event loop with code 0.
 void ShellTests::exitQuitsThroughQt() {
-  QTimer::singleShot(0, qApp, [] { MainMenuBar::instance()->item("FileQuit")->trigger(); });
+  QTimer::singleShot(0, qApp, [] { MainMenuBar::instance()->menuActions().FileQuit->trigger(); });
   QCOMPARE(runEventLoopUntilQuit(), 0);
 }
 

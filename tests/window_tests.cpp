@@ -36,16 +36,19 @@ namespace {
 const QColor WindowGrey(0x6C, 0x6C, 0x6C);
 const QColor ListingGrey(0xD0, 0xCE, 0xD0);
 
+// The menu bar's item of that name, as the user finds it.
+QAction* menuItem(const char* name) { return MainMenuBar::instance()->findChild<QAction*>(name); }
+
 // The enabled Edit items, in menu order, e.g. "Copy SelectAll".
 QString enabledEditItems() {
   QStringList enabled;
   for (const char* name : {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear", "EditSelectAll"}) {
-    if (MainMenuBar::instance()->item(name)->isEnabled()) enabled.append(QString(name).mid(4));
+    if (menuItem(name)->isEnabled()) enabled.append(QString(name).mid(4));
   }
   return enabled.join(' ');
 }
 
-void choose(const char* itemName) { MainMenuBar::instance()->item(itemName)->trigger(); }
+void choose(const char* itemName) { menuItem(itemName)->trigger(); }
 
 // The colour of a grab at logical pixel p: the device pixel at its centre, so
 // that the same rows hold at any display scale.

@@ -18,7 +18,8 @@
 
 // Makes the window with what the start-up hands it.
 inline void makeWindow(std::optional<Window1>& window) {
-  window.emplace(*MainMenuBar::instance(), PictureTypes::Bmp.Name, FileTypes1::ApplicationText.nameFilter());
+  MainMenuBar& menuBar = *MainMenuBar::instance();
+  window.emplace(menuBar, menuBar.menuActions(), PictureTypes::Bmp.Name, FileTypes1::ApplicationText.nameFilter());
 }
 
 // Makes and shows the window; returns the fake that answers its dialogs,

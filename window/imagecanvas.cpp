@@ -1,9 +1,9 @@
 #include "imagecanvas.h"
 
+#include <utility>
+
 #include <QPaintEvent>
 #include <QPainter>
-
-#include "window1.h"
 
 ImageCanvas::ImageCanvas(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
 
@@ -12,9 +12,8 @@ void ImageCanvas::setBackdrop(const QImage& backdrop) {
   update();
 }
 
-void ImageCanvas::attachPaint(Window1* window, PaintHandler handler) {
-  mWindow = window;
-  mPaint = handler;
+void ImageCanvas::attachPaint(PaintHandler handler) {
+  mPaint = std::move(handler);
   update();
 }
 
@@ -27,5 +26,5 @@ QImage ImageCanvas::Anzeige_Leer1() {
 void ImageCanvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (!mBackdrop.isNull()) painter.drawImage(0, 0, mBackdrop);
-  if (mWindow && mPaint != nullptr) (mWindow->*mPaint)(*this, painter, event->region());
+  if (mPaint) mPaint(*this, painter, event->region());
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
-#include <QPointer>
 #include <QWidget>
 
 class QPainter;
 class QRegion;
-class Window1;
 
 // The preview canvas: draws its backdrop picture, then hands the painter to
 // the paint handler that its window attached. It takes no focus and fills no
@@ -16,14 +16,15 @@ class ImageCanvas final : public QWidget {
   Q_OBJECT
 
  public:
-  using PaintHandler = void (Window1::*)(ImageCanvas& canvas, QPainter& g, const QRegion& areas);
+  // Draws over the backdrop; given the canvas, its painter and the areas to
+  // repaint.
+  using PaintHandler = std::function<void(ImageCanvas& canvas, QPainter& g, const QRegion& areas)>;
 
   explicit ImageCanvas(QWidget* parent);
 
   void setBackdrop(const QImage& backdrop);
-  const QImage& backdrop() const { return mBackdrop; }
 
-  void attachPaint(Window1* window, PaintHandler handler);
+  void attachPaint(PaintHandler handler);
 
   // The backdrop picture "Anzeige_Leer1.png" from the program's resources,
   // read on the first call that finds it and kept from then on; a null image
@@ -35,6 +36,5 @@ class ImageCanvas final : public QWidget {
 
  private:
   QImage mBackdrop;
-  QPointer<Window1> mWindow;
-  PaintHandler mPaint = nullptr;
+  PaintHandler mPaint;
 };

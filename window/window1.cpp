@@ -1,9 +1,9 @@
 #include "window1.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -104,7 +104,8 @@ void takeAsCopy(QDropEvent& event) {
 
 }  // namespace
 
-Window1::Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWidget* parent)
+Window1::Window1(QMenuBar& menuBar, const MenuActions& menuActions, QString pictureType, QString saveFilter,
+                 QWidget* parent)
     : QMainWindow(parent),
       mDialogs(std::make_unique<QtDialogs>()),
       mPictureType(std::move(pictureType)),
@@ -112,7 +113,7 @@ Window1::Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWi
   setObjectName(QStringLiteral("Window1"));
   Layout(menuBar);
   CreateControls();
-  AddMenuHandlers(menuBar);
+  AddMenuHandlers(menuActions);
 }
 
 Window1::~Window1() {
@@ -160,7 +161,8 @@ void Window1::_CreateControls0() {
   ImageCanvas0->setObjectName(QStringLiteral("ImageCanvas"));
   ImageCanvas0->setBackdrop(ImageCanvas::Anzeige_Leer1());
   ImageCanvas0->setGeometry(180, 45, 436, 146);
-  ImageCanvas0->attachPaint(this, &Window1::ImageCanvas_Paint);
+  // The canvas lies inside the window, so it never paints once the window has gone.
+  ImageCanvas0->attachPaint(std::bind_front(&Window1::ImageCanvas_Paint, this));
 
   // The frame around the preview: the top and left sides belong to the
   // canvas, the bottom and right sides to the window; together one rectangle
@@ -197,24 +199,21 @@ void Window1::_CreateControls0() {
   setTabOrder(PopupMenu2, TextArea1);
 }
 
-void Window1::AddMenuHandlers(QMenuBar& menuBar) {
-  const auto item = [&menuBar](const char* name) {
-    QAction* action = menuBar.findChild<QAction*>(QLatin1StringView(name));
-    if (action == nullptr) throw std::logic_error(std::string("no menu item named ") + name);
-    return action;
-  };
+void Window1::AddMenuHandlers(const MenuActions& menuActions) {
   // A handler that returns false leaves the command to the item's own action:
   // for Exit, Qt's quit, which the menu bar connects.
-  connect(item("FilePrint"), &QAction::triggered, this, &Window1::_FilePrint_Action);
-  connect(item("FileSaveAs"), &QAction::triggered, this, &Window1::_FileSaveAs_Action);
-  connect(item("FileQuit"), &QAction::triggered, this, &Window1::_FileQuit_Action);
-  connect(item("About"), &QAction::triggered, this, &Window1::_About_Action);
+  connect(menuActions.FilePrint, &QAction::triggered, this, &Window1::_FilePrint_Action);
+  connect(menuActions.FileSaveAs, &QAction::triggered, this, &Window1::_FileSaveAs_Action);
+  connect(menuActions.FileQuit, &QAction::triggered, this, &Window1::_FileQuit_Action);
+  connect(menuActions.About, &QAction::triggered, this, &Window1::_About_Action);
 
   // The Edit items act on the listing, the window's only text. It is
   // read-only, so only Copy and Select All ever can.
-  for (const char* name : {"EditUndo", "EditCut", "EditPaste", "EditClear"}) item(name)->setEnabled(false);
-  QAction* copy = item("EditCopy");
-  QAction* selectAll = item("EditSelectAll");
+  for (QAction* item : {menuActions.EditUndo, menuActions.EditCut, menuActions.EditPaste, menuActions.EditClear}) {
+    item->setEnabled(false);
+  }
+  QAction* copy = menuActions.EditCopy;
+  QAction* selectAll = menuActions.EditSelectAll;
   copy->setEnabled(false);
   selectAll->setEnabled(false);
   connect(copy, &QAction::triggered, TextArea1, &QPlainTextEdit::copy);

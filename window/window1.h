@@ -12,6 +12,7 @@
 
 #include "conversionstate.h"
 #include "conversionview.h"
+#include "menuactions.h"
 #include "userdialogs.h"
 
 class ImageCanvas;
@@ -37,9 +38,10 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
 
  public:
   // menuBar is the program's shared bar, which the window borrows while it
-  // lives; pictureType names the picture files it takes, besides JPEG;
-  // saveFilter is the save dialog's file-type filter.
-  Window1(QMenuBar& menuBar, QString pictureType, QString saveFilter, QWidget* parent = nullptr);
+  // lives, and menuActions its items; pictureType names the picture files it
+  // takes, besides JPEG; saveFilter is the save dialog's file-type filter.
+  Window1(QMenuBar& menuBar, const MenuActions& menuActions, QString pictureType, QString saveFilter,
+          QWidget* parent = nullptr);
   ~Window1() override;
 
   // Replaces the dialogs (tests answer them without a person).
@@ -91,7 +93,7 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   void Layout(QMenuBar& menuBar);
   void CreateControls();
   void _CreateControls0();
-  void AddMenuHandlers(QMenuBar& menuBar);
+  void AddMenuHandlers(const MenuActions& menuActions);
 
   // Takes the drops that wait, one after the other in the order they came.
   void takePendingDrops();
