@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrintDialog>
@@ -361,22 +363,46 @@ void ListingPrinterTests::longPagesStayOnTheSheet() {
 }
 
 void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage_data() {
-  QTest::addColumn<QSizeF>("inches");
+  QTest::addColumn<QPageLayout>("layout");
   QTest::addColumn<QStringList>("messageHolds");
+  // What would give the page room, named as the message's last sentence.
+  QTest::addColumn<QString>("advice");
+  const auto inches = [](double width, double height) {
+    return QPageSize(QSizeF(width, height), QPageSize::Inch, QString(), QPageSize::ExactMatch);
+  };
+  const QMarginsF printersOwn(10, 10, 10, 10);  // a fresh QPrinter's, in points
   // 69 lines 0.8 of a 6 point font's height apart need more than 5 inches,
   // and a 77-character line more than 3 inches, in any common font.
-  QTest::newRow("too short even at 6 points") << QSizeF(3, 5) << QStringList{"69 lines", "3in x 5in"};
-  QTest::newRow("too narrow even at 6 points") << QSizeF(3, 11) << QStringList{"79 characters", "3in x 11in"};
+  QTest::newRow("too short even at 6 points")
+      << QPageLayout(inches(3, 5), QPageLayout::Portrait, printersOwn) << QStringList{"69 lines", "3in x 5in"}
+      << "Choose a larger paper size or smaller margins.";
+  QTest::newRow("too narrow even at 6 points")
+      << QPageLayout(inches(3, 11), QPageLayout::Portrait, printersOwn) << QStringList{"79 characters", "3in x 11in"}
+      << "Choose a larger paper size, landscape orientation or smaller margins.";
+  // The paper was blamed alone, though nothing else took room.
+  QTest::newRow("margins not blamed when there are none")
+      << QPageLayout(inches(3, 5), QPageLayout::Portrait, QMarginsF()) << QStringList{"69 lines"}
+      << "Choose a larger paper size.";
+  // The paper was blamed alone, though it is the margins or the orientation
+  // that leave too little room: A5 in portrait, Letter with its usual
+  // margins, would do.
+  QTest::newRow("landscape orientation leaves too little room")
+      << QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, printersOwn)
+      << QStringList{"69 lines", "A5"} << "Choose a larger paper size, portrait orientation or smaller margins.";
+  QTest::newRow("large margins leave too little room")
+      << QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(72, 216, 72, 216))
+      << QStringList{"69 lines", "Letter"} << "Choose a larger paper size or smaller margins.";
 }
 
 void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
-  QFETCH(QSizeF, inches);
+  QFETCH(QPageLayout, layout);
   QFETCH(QStringList, messageHolds);
+  QFETCH(QString, advice);
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
   QPrinter printer(QPrinter::HighResolution);
   printToPdf(printer, pdf);
-  QVERIFY(printer.setPageSize(QPageSize(inches, QPageSize::Inch, QString(), QPageSize::ExactMatch)));
+  QVERIFY(printer.setPageLayout(layout));
   // Short lines, few of them: they fit on any sheet.
   const std::string shortPage = "GPRINT \"0F\"\rGPRINT \"F0\"\r";
   const std::string longPage = longListingPage(69, true);
@@ -389,6 +415,7 @@ void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
   const QString& message = dialogs.messages[0];
   for (const QString& part : QStringList{QDir::toNativeSeparators(pdf), QStringLiteral("Sheet 2 of 3")} + messageHolds)
     QVERIFY2(message.contains(part), qPrintable(message));
+  QVERIFY2(message.endsWith(QLatin1Char(' ') + advice), qPrintable(message));
   // Nothing is printed, not even the sheets that would fit.
   QVERIFY(QDir(dir.path()).isEmpty());
 }

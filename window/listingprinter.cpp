@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -17,6 +18,7 @@
 #include <QPdfWriter>
 #include <QPointF>
 #include <QPrinter>
+#include <QRectF>
 
 #include "atomicwrite.h"
 #include "conversion.h"
@@ -101,27 +103,47 @@ std::optional<PageAtSize> fitPage(const QStringList& lines, QPaintDevice& device
   return std::nullopt;
 }
 
+// What would give a page more room in the direction it lacks: a larger
+// paper always; the other orientation when the paper is longer that way;
+// smaller margins when there are any that way.
+QString roomRemedies(const QPageLayout& layout, Qt::Orientation lacking) {
+  const QRectF paper = layout.fullRect(QPageLayout::Point);
+  const QMarginsF margins = layout.margins(QPageLayout::Point);
+  const bool down = lacking == Qt::Vertical;
+  QStringList remedies{QStringLiteral("a larger paper size")};
+  if (down ? paper.width() > paper.height() : paper.height() > paper.width()) {
+    remedies.append(layout.orientation() == QPageLayout::Landscape ? QStringLiteral("portrait orientation")
+                                                                   : QStringLiteral("landscape orientation"));
+  }
+  if ((down ? margins.top() + margins.bottom() : margins.left() + margins.right()) > 0)
+    remedies.append(QStringLiteral("smaller margins"));
+  QString text = remedies.takeLast();
+  if (!remedies.isEmpty()) text = remedies.join(QStringLiteral(", ")) + QStringLiteral(" or ") + text;
+  return QStringLiteral("Choose %1.").arg(text);
+}
+
 QString sheetTooSmall(std::int64_t sheet, std::int64_t sheets, const QStringList& lines, QPagedPaintDevice& device,
                       const TextOrigin& origin) {
   const PageAtSize smallest = measurePage(lines, SmallestPointSize, device, origin);
-  const QString paper = device.pageLayout().pageSize().name();
+  const QPageLayout layout = device.pageLayout();
+  const QString paper = layout.pageSize().name();
   if (smallest.fitsDown) {
     return QStringLiteral("Sheet %1 of %2 has lines of %3 characters, but \"%4\" paper is too narrow for "
-                          "them. Choose a larger paper size.")
+                          "them. %5")
         .arg(sheet)
         .arg(sheets)
         .arg(smallest.widestLength)
-        .arg(paper);
+        .arg(paper, roomRemedies(layout, Qt::Horizontal));
   }
   const qsizetype room =
       smallest.room < 0 ? 0 : static_cast<qsizetype>(smallest.room / smallest.tightestStep) + 1;
-  return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. "
-                        "Choose a larger paper size.")
+  return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. %6")
       .arg(sheet)
       .arg(sheets)
       .arg(lines.size())
       .arg(paper)
-      .arg(room);
+      .arg(room)
+      .arg(roomRemedies(layout, Qt::Vertical));
 }
 
 // How the printer is named in a message: the output file when there is one.
