@@ -2,8 +2,9 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <utility>
 
-#include <QAbstractPrintDialog>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,9 +25,10 @@
 
 #include "failingpdfwriter.h"
 #include "fakedialogs.h"
-#include "pdftext.h"
 #include "listingfixtures.h"
 #include "listingprinter.h"
+#include "pdftext.h"
+#include "printdialogwidgets.h"
 #include "writetrouble.h"
 
 using namespace listingfixtures;
@@ -149,6 +152,7 @@ class ListingPrinterTests : public QObject {
   void longPagesStayOnTheSheet();
   void sheetTooSmallForAPageGivesAMessage_data();
   void sheetTooSmallForAPageGivesAMessage();
+  void pageLeftOutOfTheRangeNeedNotFit();
   void pdfTakesThePrintersSettings();
   void printToFileFailureKeepsTheOldFile_data();
   void printToFileFailureKeepsTheOldFile();
@@ -157,6 +161,8 @@ class ListingPrinterTests : public QObject {
   void printFlow_data();
   void printFlow();
   void cancelledPageSetupStillLeadsToThePrintDialog();
+  void printDialogOffersNoChoiceThatIsNotPrinted_data();
+  void printDialogOffersNoChoiceThatIsNotPrinted();
 
  private:
   // The height of a word's box in a PDF printed at 10 points: boxes are as
@@ -420,6 +426,26 @@ void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
   QVERIFY(QDir(dir.path()).isEmpty());
 }
 
+// Only the chosen pages are printed, so only they need to fit: a page left
+// out must not stop the printout.
+void ListingPrinterTests::pageLeftOutOfTheRangeNeedNotFit() {
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, pdf);
+  QVERIFY(printer.setPageSize(QPageSize(QSizeF(3, 5), QPageSize::Inch, QString(), QPageSize::ExactMatch)));
+  const std::string longPage = longListingPage(69, true);
+  QVERIFY(!fitOnSheet(printer, 6, listingPageLines(longPage)).atTightestSpacing);
+  printer.setPrintRange(QPrinter::PageRange);
+  printer.setFromTo(3, 3);
+  FakeDialogs dialogs;
+
+  QVERIFY2(printPages(nullptr, dialogs, printer, listingOfPages({"GPRINT \"01\"\r", longPage, "GPRINT \"03\"\r"})),
+           qPrintable(dialogs.messages.join(' ')));
+
+  QCOMPARE(pdftext::pageLines(pdf), (QList<QStringList>{{QStringLiteral("GPRINT \"03\"")}}));
+}
+
 // The PDF is drawn apart from the printer: it must still come out as the
 // printer would have written it.
 void ListingPrinterTests::pdfTakesThePrintersSettings() {
@@ -546,7 +572,8 @@ void ListingPrinterTests::printFlow() {
 
 void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
   QStringList seen;
-  bool pageRangeOffered = true;
+  // Of the last page of the range the print dialog offers.
+  std::pair<int, int> lastPageBounds;
   QTimer answer;
   answer.setInterval(20);
   QObject::connect(&answer, &QTimer::timeout, [&] {
@@ -557,7 +584,8 @@ void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
       setup->reject();
     } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
       seen.append(QStringLiteral("printer"));
-      pageRangeOffered = print->testOption(QAbstractPrintDialog::PrintPageRange);
+      if (const auto* to = print->findChild<QSpinBox*>(QStringLiteral("to")))
+        lastPageBounds = {to->minimum(), to->maximum()};
       print->reject();
     }
   });
@@ -569,7 +597,65 @@ void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
   answer.stop();
 
   QCOMPARE(seen, (QStringList{"pageSetup", "printer"}));
-  QVERIFY(!pageRangeOffered);
+  // The pages of the rebuilt listing, not those it had before.
+  QCOMPARE(lastPageBounds, std::make_pair(1, 1));
+}
+
+// Choices the printing doesn't apply: the print dialog must not let a person
+// make them. Rows named for the choice; the widget is Qt's own.
+void ListingPrinterTests::printDialogOffersNoChoiceThatIsNotPrinted_data() {
+  QTest::addColumn<QString>("widget");
+  // In the dialog of the printer's properties.
+  QTest::addColumn<bool>("inProperties");
+  QTest::newRow("current page") << "printCurrentPage" << false;
+  QTest::newRow("selection") << "printSelection" << false;
+  QTest::newRow("list of pages") << "pagesRadioButton" << false;
+  QTest::newRow("odd or even pages") << "pageSetCombo" << false;
+  QTest::newRow("pages per sheet") << "pagesPerSheetCombo" << true;
+}
+
+void ListingPrinterTests::printDialogOffersNoChoiceThatIsNotPrinted() {
+  QFETCH(QString, widget);
+  QFETCH(bool, inProperties);
+  QString seen;
+  bool propertiesAsked = false;
+  QTimer answer;
+  answer.setInterval(20);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (modal == nullptr) return;
+    auto* print = qobject_cast<QPrintDialog*>(modal);
+    if (print != nullptr && !seen.isEmpty()) {
+      print->reject();
+      return;
+    }
+    if (print != nullptr && inProperties) {
+      if (!propertiesAsked) {
+        propertiesAsked = true;
+        // The properties dialog runs its own loop: not inside this timer's slot.
+        if (auto* properties = print->findChild<QAbstractButton*>(QStringLiteral("properties")))
+          QTimer::singleShot(0, properties, &QAbstractButton::click);
+      }
+      return;
+    }
+    if (print != nullptr && !printdialogwidgets::showOptions(*print)) {
+      seen = QStringLiteral("no options");
+    } else {
+      auto* choice = modal->findChild<QWidget*>(widget);
+      seen = choice == nullptr                               ? QStringLiteral("no such widget")
+             : printdialogwidgets::personCanReach(*choice) ? QStringLiteral("offered")
+                                                             : QStringLiteral("not offered");
+    }
+    modal->reject();
+  });
+  answer.start();
+
+  QtDialogs dialogs;
+  QPrinter printer(QPrinter::HighResolution);
+  QVERIFY(!dialogs.askPrinter(nullptr, printer, 11));
+  answer.stop();
+
+  QCOMPARE(seen, QStringLiteral("not offered"));
 }
 
 QTEST_MAIN(ListingPrinterTests)
