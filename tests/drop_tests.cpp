@@ -38,6 +38,7 @@
 #include "fakedialogs.h"
 #include "windowfixture.h"
 #include "pdftext.h"
+#include "printdialogwidgets.h"
 #include "imagecanvas.h"
 #include "window1.h"
 #include "writetrouble.h"
@@ -164,6 +165,8 @@ class DropTests final : public QObject {
   void printGivesOneSheetPerPage();
   void printThroughQtsDialogsKeepsEveryLine_data();
   void printThroughQtsDialogsKeepsEveryLine();
+  void printHonoursTheDialogsChoices_data();
+  void printHonoursTheDialogsChoices();
   void writeTroubleGivesAMessage_data();
   void writeTroubleGivesAMessage();
 
@@ -192,6 +195,20 @@ class DropTests final : public QObject {
   void dropFile(const QString& path);
   // The listing as Save As writes it to a file of that name.
   QByteArray savedListing(const QString& name);
+  // Drops a picture of that size with a pattern in every band, to be
+  // converted in that statement form.
+  void dropPatternPicture(QSize picture, int form);
+
+  // Makes choices in one of Qt's dialogs; returns what went wrong, or an
+  // empty text.
+  using DialogChoices = std::function<QString(QDialog&)>;
+  // Prints through Qt's own dialogs, as a user would: accepts the page setup;
+  // in the print dialog chooses the PDF printer, makes the choices of
+  // chooseProperties in the printer's properties (when given) and of choose,
+  // sets the file pdf and prints. Returns what was seen, " | " between:
+  // "pageSetup", a message box's text, what a choice reports, "printer".
+  QString printThroughQtsDialogs(const QString& pdf, const DialogChoices& choose,
+                                 const DialogChoices& chooseProperties = {});
 
   std::optional<Window1> mWindow;
   std::optional<QTemporaryDir> mFolder;
@@ -791,39 +808,22 @@ void DropTests::printGivesOneSheetPerPage() {
   QVERIFY(!shownListing().isEmpty());
 }
 
-void DropTests::printThroughQtsDialogsKeepsEveryLine_data() {
-  QTest::addColumn<QSize>("picture");
-  QTest::addColumn<int>("form");
-  QTest::addColumn<int>("firstPageLines");
-  QTest::addColumn<int>("sheets");
-  // Refused on Letter with the URW fonts: its first page has 69 lines.
-  QTest::newRow("95 x 120 GC.GPRINT on Letter") << QSize(95, 120) << 1 << 69 << 2;
-  QTest::newRow("624 x 128 DEFB on 11 sheets") << QSize(624, 128) << 3 << 54 << 11;
-}
-
-void DropTests::printThroughQtsDialogsKeepsEveryLine() {
-  QFETCH(QSize, picture);
-  QFETCH(int, form);
-  QFETCH(int, firstPageLines);
-  QFETCH(int, sheets);
+void DropTests::dropPatternPicture(QSize picture, int form) {
   statementForms()->setCurrentIndex(form);
   const auto w = static_cast<std::size_t>(picture.width());
   const auto h = static_cast<std::size_t>(picture.height());
   dropFile(writeFile("picture.bmp", makeMonochromeBmp(pixelGrid(w, h, [](std::size_t x, std::size_t y) {
                        return (7 * x + 3 * y) % 11 < 4;
                      }))));
-  QCOMPARE(mWindow->DruckSeiten + 1, sheets);
-  const std::string& firstPage = mWindow->OutPutString(0);
-  QCOMPARE(std::count(firstPage.begin(), firstPage.end(), '\r'), firstPageLines);
+}
 
-  // As a user would: accept the page setup; in the print dialog choose the
-  // PDF printer, a file and, in its properties, Letter paper; print.
+QString DropTests::printThroughQtsDialogs(const QString& pdf, const DialogChoices& choose,
+                                          const DialogChoices& chooseProperties) {
   mWindow->setDialogs(std::make_unique<QtDialogs>());
   mDialogs = nullptr;
-  const QString pdf = mFolder->filePath("printed.pdf");
   QStringList seen;
-  bool letterChosen = false;
   bool propertiesAsked = false;
+  bool propertiesChosen = false;
   QTimer answer;
   answer.setInterval(20);
   QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
@@ -845,33 +845,119 @@ void DropTests::printThroughQtsDialogsKeepsEveryLine() {
         return;
       }
       printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
-      if (!propertiesAsked) {
+      if (chooseProperties && !propertiesAsked) {
         propertiesAsked = true;
         // The properties dialog runs its own loop: not inside this timer's slot.
         QTimer::singleShot(0, properties, &QAbstractButton::click);
         return;
       }
+      if (choose) seen.append(choose(*print));
       seen.append("printer");
       fileName->setText(pdf);
       print->accept();
-    } else if (propertiesAsked && !letterChosen) {
-      auto* sizes = modal->findChild<QComboBox*>("pageSizeCombo");
-      const int letter = sizes ? sizes->findData(QVariant::fromValue(QPageSize(QPageSize::Letter))) : -1;
-      if (letter >= 0) sizes->setCurrentIndex(letter);
-      letterChosen = letter >= 0;
-      seen.append(letterChosen ? "Letter" : "no Letter among the paper sizes");
+    } else if (propertiesAsked && !propertiesChosen) {
+      propertiesChosen = true;
+      seen.append(chooseProperties(*static_cast<QDialog*>(modal)));
       static_cast<QDialog*>(modal)->accept();
     }
   });
   answer.start();
-  QVERIFY(mWindow->_FilePrint_Action());
+  const bool handled = mWindow->_FilePrint_Action();
   answer.stop();
+  if (!handled) seen.append("Print not handled");
+  seen.removeAll(QString());
+  return seen.join(" | ");
+}
 
-  QCOMPARE(seen.join(" | "), QString("pageSetup | Letter | printer"));
+void DropTests::printThroughQtsDialogsKeepsEveryLine_data() {
+  QTest::addColumn<QSize>("picture");
+  QTest::addColumn<int>("form");
+  QTest::addColumn<int>("firstPageLines");
+  QTest::addColumn<int>("sheets");
+  // Refused on Letter with the URW fonts: its first page has 69 lines.
+  QTest::newRow("95 x 120 GC.GPRINT on Letter") << QSize(95, 120) << 1 << 69 << 2;
+  QTest::newRow("624 x 128 DEFB on 11 sheets") << QSize(624, 128) << 3 << 54 << 11;
+}
+
+void DropTests::printThroughQtsDialogsKeepsEveryLine() {
+  QFETCH(QSize, picture);
+  QFETCH(int, form);
+  QFETCH(int, firstPageLines);
+  QFETCH(int, sheets);
+  dropPatternPicture(picture, form);
+  QCOMPARE(mWindow->DruckSeiten + 1, sheets);
+  const std::string& firstPage = mWindow->OutPutString(0);
+  QCOMPARE(std::count(firstPage.begin(), firstPage.end(), '\r'), firstPageLines);
+
+  // As a user would: accept the page setup; in the print dialog choose the
+  // PDF printer, a file and, in its properties, Letter paper; print.
+  const QString pdf = mFolder->filePath("printed.pdf");
+  const QString seen = printThroughQtsDialogs(pdf, {}, [](QDialog& properties) {
+    auto* sizes = properties.findChild<QComboBox*>("pageSizeCombo");
+    const int letter = sizes ? sizes->findData(QVariant::fromValue(QPageSize(QPageSize::Letter))) : -1;
+    if (letter >= 0) sizes->setCurrentIndex(letter);
+    return letter >= 0 ? QString("Letter") : QString("no Letter among the paper sizes");
+  });
+
+  QCOMPARE(seen, QString("pageSetup | Letter | printer"));
   QCOMPARE(pdftext::pageSizePoints(pdf), QSizeF(612, 792));
   const QList<QStringList> printed = pdftext::pageLines(pdf);
   QCOMPARE(printed.size(), sheets);
   for (int i = 0; i < sheets; ++i) QCOMPARE(printed[i], nonEmptyListingLines(mWindow->OutPutString(i)));
+}
+
+// Rows named for the choice that was offered and then ignored: the PDF held
+// all 11 pages once, in order.
+void DropTests::printHonoursTheDialogsChoices_data() {
+  QTest::addColumn<int>("fromPage");  // 0: every page
+  QTest::addColumn<int>("toPage");
+  QTest::addColumn<int>("copies");
+  QTest::addColumn<bool>("collate");
+  QTest::addColumn<bool>("reverse");
+  // The listing pages, counted from 1, sheet by sheet.
+  QTest::addColumn<QList<int>>("sheets");
+  const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+  QTest::newRow("pages 2 to 3") << 2 << 3 << 1 << true << false << QList<int>{2, 3};
+  QTest::newRow("2 collated copies") << 0 << 0 << 2 << true << false << all + all;
+  QTest::newRow("2 uncollated copies") << 0 << 0 << 2 << false << false
+                                       << QList<int>{1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11};
+  QTest::newRow("reverse") << 0 << 0 << 1 << true << true << QList<int>{11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
+  QTest::newRow("pages 10 to 11 reversed, 2 uncollated copies")
+      << 10 << 11 << 2 << false << true << QList<int>{11, 11, 10, 10};
+  QTest::newRow("last page alone, 3 collated copies") << 11 << 11 << 3 << true << false << QList<int>{11, 11, 11};
+}
+
+void DropTests::printHonoursTheDialogsChoices() {
+  QFETCH(int, fromPage);
+  QFETCH(int, toPage);
+  QFETCH(int, copies);
+  QFETCH(bool, collate);
+  QFETCH(bool, reverse);
+  QFETCH(QList<int>, sheets);
+  dropPatternPicture(QSize(624, 128), quillomat::SyntaxDefb);
+  QCOMPARE(mWindow->DruckSeiten + 1, 11);
+
+  // Each choice made in the dialog's own widgets, only where a person can
+  // reach them.
+  const QString pdf = mFolder->filePath("printed.pdf");
+  const QString seen = printThroughQtsDialogs(pdf, [&](QDialog& print) {
+    namespace widgets = printdialogwidgets;
+    if (!widgets::showOptions(print)) return QString("no options in the print dialog");
+    if (fromPage > 0 && !(widgets::click(print, "printRange") && widgets::setValue(print, "to", toPage) &&
+                          widgets::setValue(print, "from", fromPage)))
+      return QString("pages %1 to %2 could not be chosen").arg(fromPage).arg(toPage);
+    if (!widgets::setValue(print, "copies", copies) || !widgets::setChecked(print, "collate", collate))
+      return QString("%1 copies, collated %2, could not be chosen").arg(copies).arg(collate);
+    if (!widgets::setChecked(print, "reverse", reverse)) return QString("reverse order could not be chosen");
+    return QString();
+  });
+
+  QCOMPARE(seen, QString("pageSetup | printer"));
+  const QList<QStringList> printed = pdftext::pageLines(pdf);
+  QCOMPARE(printed.size(), sheets.size());
+  for (qsizetype i = 0; i < sheets.size(); ++i)
+    QVERIFY2(printed[i] == nonEmptyListingLines(mWindow->OutPutString(sheets[i] - 1)),
+             qPrintable(QString("sheet %1 is not page %2").arg(i + 1).arg(sheets[i])));
 }
 
 // A disk that fills up, and the file-size limit: SIGXFSZ is at its default

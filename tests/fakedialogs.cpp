@@ -18,7 +18,7 @@ void FakeDialogs::showPageSetup(QPrinter& printer) {
   printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-bool FakeDialogs::askPrinter(QWidget*, QPrinter& printer) {
+bool FakeDialogs::askPrinter(QWidget*, QPrinter& printer, std::int64_t) {
   calls.append(QStringLiteral("printer"));
   printerOrientation = printer.pageLayout().orientation();
   if (!printAnswer) return false;

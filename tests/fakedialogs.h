@@ -27,5 +27,5 @@ class FakeDialogs final : public UserDialogs {
   void showMessage(QWidget* parent, const QString& text) override;
   std::optional<QString> askSaveFileName(QWidget* parent, const SaveRequest& request) override;
   void showPageSetup(QPrinter& printer) override;
-  bool askPrinter(QWidget* parent, QPrinter& printer) override;
+  bool askPrinter(QWidget* parent, QPrinter& printer, std::int64_t pageCount) override;
 };

@@ -2,18 +2,22 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <utility>
 
-#include <QAbstractPrintDialog>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,9 +25,10 @@
 
 #include "failingpdfwriter.h"
 #include "fakedialogs.h"
-#include "pdftext.h"
 #include "listingfixtures.h"
 #include "listingprinter.h"
+#include "pdftext.h"
+#include "printdialogwidgets.h"
 #include "writetrouble.h"
 
 using namespace listingfixtures;
@@ -147,6 +152,7 @@ class ListingPrinterTests : public QObject {
   void longPagesStayOnTheSheet();
   void sheetTooSmallForAPageGivesAMessage_data();
   void sheetTooSmallForAPageGivesAMessage();
+  void pageLeftOutOfTheRangeNeedNotFit();
   void pdfTakesThePrintersSettings();
   void printToFileFailureKeepsTheOldFile_data();
   void printToFileFailureKeepsTheOldFile();
@@ -155,6 +161,8 @@ class ListingPrinterTests : public QObject {
   void printFlow_data();
   void printFlow();
   void cancelledPageSetupStillLeadsToThePrintDialog();
+  void printDialogOffersNoChoiceThatIsNotPrinted_data();
+  void printDialogOffersNoChoiceThatIsNotPrinted();
 
  private:
   // The height of a word's box in a PDF printed at 10 points: boxes are as
@@ -361,22 +369,46 @@ void ListingPrinterTests::longPagesStayOnTheSheet() {
 }
 
 void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage_data() {
-  QTest::addColumn<QSizeF>("inches");
+  QTest::addColumn<QPageLayout>("layout");
   QTest::addColumn<QStringList>("messageHolds");
+  // What would give the page room, named as the message's last sentence.
+  QTest::addColumn<QString>("advice");
+  const auto inches = [](double width, double height) {
+    return QPageSize(QSizeF(width, height), QPageSize::Inch, QString(), QPageSize::ExactMatch);
+  };
+  const QMarginsF printersOwn(10, 10, 10, 10);  // a fresh QPrinter's, in points
   // 69 lines 0.8 of a 6 point font's height apart need more than 5 inches,
   // and a 77-character line more than 3 inches, in any common font.
-  QTest::newRow("too short even at 6 points") << QSizeF(3, 5) << QStringList{"69 lines", "3in x 5in"};
-  QTest::newRow("too narrow even at 6 points") << QSizeF(3, 11) << QStringList{"79 characters", "3in x 11in"};
+  QTest::newRow("too short even at 6 points")
+      << QPageLayout(inches(3, 5), QPageLayout::Portrait, printersOwn) << QStringList{"69 lines", "3in x 5in"}
+      << "Choose a larger paper size or smaller margins.";
+  QTest::newRow("too narrow even at 6 points")
+      << QPageLayout(inches(3, 11), QPageLayout::Portrait, printersOwn) << QStringList{"79 characters", "3in x 11in"}
+      << "Choose a larger paper size, landscape orientation or smaller margins.";
+  // The paper was blamed alone, though nothing else took room.
+  QTest::newRow("margins not blamed when there are none")
+      << QPageLayout(inches(3, 5), QPageLayout::Portrait, QMarginsF()) << QStringList{"69 lines"}
+      << "Choose a larger paper size.";
+  // The paper was blamed alone, though it is the margins or the orientation
+  // that leave too little room: A5 in portrait, Letter with its usual
+  // margins, would do.
+  QTest::newRow("landscape orientation leaves too little room")
+      << QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, printersOwn)
+      << QStringList{"69 lines", "A5"} << "Choose a larger paper size, portrait orientation or smaller margins.";
+  QTest::newRow("large margins leave too little room")
+      << QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(72, 216, 72, 216))
+      << QStringList{"69 lines", "Letter"} << "Choose a larger paper size or smaller margins.";
 }
 
 void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
-  QFETCH(QSizeF, inches);
+  QFETCH(QPageLayout, layout);
   QFETCH(QStringList, messageHolds);
+  QFETCH(QString, advice);
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
   QPrinter printer(QPrinter::HighResolution);
   printToPdf(printer, pdf);
-  QVERIFY(printer.setPageSize(QPageSize(inches, QPageSize::Inch, QString(), QPageSize::ExactMatch)));
+  QVERIFY(printer.setPageLayout(layout));
   // Short lines, few of them: they fit on any sheet.
   const std::string shortPage = "GPRINT \"0F\"\rGPRINT \"F0\"\r";
   const std::string longPage = longListingPage(69, true);
@@ -389,8 +421,29 @@ void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
   const QString& message = dialogs.messages[0];
   for (const QString& part : QStringList{QDir::toNativeSeparators(pdf), QStringLiteral("Sheet 2 of 3")} + messageHolds)
     QVERIFY2(message.contains(part), qPrintable(message));
+  QVERIFY2(message.endsWith(QLatin1Char(' ') + advice), qPrintable(message));
   // Nothing is printed, not even the sheets that would fit.
   QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+// Only the chosen pages are printed, so only they need to fit: a page left
+// out must not stop the printout.
+void ListingPrinterTests::pageLeftOutOfTheRangeNeedNotFit() {
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  printToPdf(printer, pdf);
+  QVERIFY(printer.setPageSize(QPageSize(QSizeF(3, 5), QPageSize::Inch, QString(), QPageSize::ExactMatch)));
+  const std::string longPage = longListingPage(69, true);
+  QVERIFY(!fitOnSheet(printer, 6, listingPageLines(longPage)).atTightestSpacing);
+  printer.setPrintRange(QPrinter::PageRange);
+  printer.setFromTo(3, 3);
+  FakeDialogs dialogs;
+
+  QVERIFY2(printPages(nullptr, dialogs, printer, listingOfPages({"GPRINT \"01\"\r", longPage, "GPRINT \"03\"\r"})),
+           qPrintable(dialogs.messages.join(' ')));
+
+  QCOMPARE(pdftext::pageLines(pdf), (QList<QStringList>{{QStringLiteral("GPRINT \"03\"")}}));
 }
 
 // The PDF is drawn apart from the printer: it must still come out as the
@@ -519,7 +572,8 @@ void ListingPrinterTests::printFlow() {
 
 void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
   QStringList seen;
-  bool pageRangeOffered = true;
+  // Of the last page of the range the print dialog offers.
+  std::pair<int, int> lastPageBounds;
   QTimer answer;
   answer.setInterval(20);
   QObject::connect(&answer, &QTimer::timeout, [&] {
@@ -530,7 +584,8 @@ void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
       setup->reject();
     } else if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
       seen.append(QStringLiteral("printer"));
-      pageRangeOffered = print->testOption(QAbstractPrintDialog::PrintPageRange);
+      if (const auto* to = print->findChild<QSpinBox*>(QStringLiteral("to")))
+        lastPageBounds = {to->minimum(), to->maximum()};
       print->reject();
     }
   });
@@ -542,7 +597,65 @@ void ListingPrinterTests::cancelledPageSetupStillLeadsToThePrintDialog() {
   answer.stop();
 
   QCOMPARE(seen, (QStringList{"pageSetup", "printer"}));
-  QVERIFY(!pageRangeOffered);
+  // The pages of the rebuilt listing, not those it had before.
+  QCOMPARE(lastPageBounds, std::make_pair(1, 1));
+}
+
+// Choices the printing doesn't apply: the print dialog must not let a person
+// make them. Rows named for the choice; the widget is Qt's own.
+void ListingPrinterTests::printDialogOffersNoChoiceThatIsNotPrinted_data() {
+  QTest::addColumn<QString>("widget");
+  // In the dialog of the printer's properties.
+  QTest::addColumn<bool>("inProperties");
+  QTest::newRow("current page") << "printCurrentPage" << false;
+  QTest::newRow("selection") << "printSelection" << false;
+  QTest::newRow("list of pages") << "pagesRadioButton" << false;
+  QTest::newRow("odd or even pages") << "pageSetCombo" << false;
+  QTest::newRow("pages per sheet") << "pagesPerSheetCombo" << true;
+}
+
+void ListingPrinterTests::printDialogOffersNoChoiceThatIsNotPrinted() {
+  QFETCH(QString, widget);
+  QFETCH(bool, inProperties);
+  QString seen;
+  bool propertiesAsked = false;
+  QTimer answer;
+  answer.setInterval(20);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (modal == nullptr) return;
+    auto* print = qobject_cast<QPrintDialog*>(modal);
+    if (print != nullptr && !seen.isEmpty()) {
+      print->reject();
+      return;
+    }
+    if (print != nullptr && inProperties) {
+      if (!propertiesAsked) {
+        propertiesAsked = true;
+        // The properties dialog runs its own loop: not inside this timer's slot.
+        if (auto* properties = print->findChild<QAbstractButton*>(QStringLiteral("properties")))
+          QTimer::singleShot(0, properties, &QAbstractButton::click);
+      }
+      return;
+    }
+    if (print != nullptr && !printdialogwidgets::showOptions(*print)) {
+      seen = QStringLiteral("no options");
+    } else {
+      auto* choice = modal->findChild<QWidget*>(widget);
+      seen = choice == nullptr                               ? QStringLiteral("no such widget")
+             : printdialogwidgets::personCanReach(*choice) ? QStringLiteral("offered")
+                                                             : QStringLiteral("not offered");
+    }
+    modal->reject();
+  });
+  answer.start();
+
+  QtDialogs dialogs;
+  QPrinter printer(QPrinter::HighResolution);
+  QVERIFY(!dialogs.askPrinter(nullptr, printer, 11));
+  answer.stop();
+
+  QCOMPARE(seen, QStringLiteral("not offered"));
 }
 
 QTEST_MAIN(ListingPrinterTests)

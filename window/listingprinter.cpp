@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -17,6 +18,7 @@
 #include <QPdfWriter>
 #include <QPointF>
 #include <QPrinter>
+#include <QRectF>
 
 #include "atomicwrite.h"
 #include "conversion.h"
@@ -101,27 +103,47 @@ std::optional<PageAtSize> fitPage(const QStringList& lines, QPaintDevice& device
   return std::nullopt;
 }
 
+// What would give a page more room in the direction it lacks: a larger
+// paper always; the other orientation when the paper is longer that way;
+// smaller margins when there are any that way.
+QString roomRemedies(const QPageLayout& layout, Qt::Orientation lacking) {
+  const QRectF paper = layout.fullRect(QPageLayout::Point);
+  const QMarginsF margins = layout.margins(QPageLayout::Point);
+  const bool down = lacking == Qt::Vertical;
+  QStringList remedies{QStringLiteral("a larger paper size")};
+  if (down ? paper.width() > paper.height() : paper.height() > paper.width()) {
+    remedies.append(layout.orientation() == QPageLayout::Landscape ? QStringLiteral("portrait orientation")
+                                                                   : QStringLiteral("landscape orientation"));
+  }
+  if ((down ? margins.top() + margins.bottom() : margins.left() + margins.right()) > 0)
+    remedies.append(QStringLiteral("smaller margins"));
+  QString text = remedies.takeLast();
+  if (!remedies.isEmpty()) text = remedies.join(QStringLiteral(", ")) + QStringLiteral(" or ") + text;
+  return QStringLiteral("Choose %1.").arg(text);
+}
+
 QString sheetTooSmall(std::int64_t sheet, std::int64_t sheets, const QStringList& lines, QPagedPaintDevice& device,
                       const TextOrigin& origin) {
   const PageAtSize smallest = measurePage(lines, SmallestPointSize, device, origin);
-  const QString paper = device.pageLayout().pageSize().name();
+  const QPageLayout layout = device.pageLayout();
+  const QString paper = layout.pageSize().name();
   if (smallest.fitsDown) {
     return QStringLiteral("Sheet %1 of %2 has lines of %3 characters, but \"%4\" paper is too narrow for "
-                          "them. Choose a larger paper size.")
+                          "them. %5")
         .arg(sheet)
         .arg(sheets)
         .arg(smallest.widestLength)
-        .arg(paper);
+        .arg(paper, roomRemedies(layout, Qt::Horizontal));
   }
   const qsizetype room =
       smallest.room < 0 ? 0 : static_cast<qsizetype>(smallest.room / smallest.tightestStep) + 1;
-  return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. "
-                        "Choose a larger paper size.")
+  return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. %6")
       .arg(sheet)
       .arg(sheets)
       .arg(lines.size())
       .arg(paper)
-      .arg(room);
+      .arg(room)
+      .arg(roomRemedies(layout, Qt::Vertical));
 }
 
 // How the printer is named in a message: the output file when there is one.
@@ -139,7 +161,8 @@ bool printsToFile(const QPrinter& printer) {
 // Qt's PDF writer goes on past a failed write and leaves a cut-off file where
 // the old one was. So the PDF, set up as the printer would write it, is drawn
 // in memory, and the file is replaced only once all of it is on disk.
-std::optional<QString> printToFile(const QPrinter& printer, const quillomat::ConversionState& state) {
+std::optional<QString> printToFile(const QPrinter& printer, const quillomat::ConversionState& state,
+                                   const PrintChoices& choices) {
   QByteArray pdf;
   {
     QBuffer buffer(&pdf);
@@ -151,12 +174,51 @@ std::optional<QString> printToFile(const QPrinter& printer, const quillomat::Con
     writer.setCreator(printer.creator());
     if (!writer.setPageLayout(printer.pageLayout()))
       return QStringLiteral("The page layout of the printer could not be used.");
-    if (std::optional<QString> failure = drawListing(writer, state)) return failure;
+    if (std::optional<QString> failure = drawListing(writer, state, choices)) return failure;
   }
   return writeFileAtomically(printer.outputFileName(), pdf);
 }
 
+// The pages of the chosen range, cut to the listing and counted from 0, in
+// the order they are printed.
+std::vector<std::int64_t> chosenPages(std::int64_t pageCount, const PrintChoices& choices) {
+  std::vector<std::int64_t> pages;
+  if (pageCount < 1) return pages;
+  const std::int64_t lastPage = pageCount - 1;
+  const bool everyPage = choices.fromPage == 0 && choices.toPage == 0;
+  const std::int64_t first = everyPage ? 0 : std::clamp<std::int64_t>(choices.fromPage - 1, 0, lastPage);
+  const std::int64_t last =
+      everyPage || choices.toPage == 0 ? lastPage : std::clamp<std::int64_t>(choices.toPage - 1, first, lastPage);
+  for (std::int64_t page = first; page <= last; ++page) pages.push_back(page);
+  if (choices.lastPageFirst) std::reverse(pages.begin(), pages.end());
+  return pages;
+}
+
 }  // namespace
+
+PrintChoices printChoices(const QPrinter& printer) {
+  PrintChoices choices;
+  if (printer.printRange() == QPrinter::PageRange) {
+    choices.fromPage = printer.fromPage();
+    choices.toPage = printer.toPage();
+  }
+  choices.copies = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
+  choices.collateCopies = printer.collateCopies();
+  choices.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+  return choices;
+}
+
+std::vector<std::int64_t> sheetOrder(std::int64_t pageCount, const PrintChoices& choices) {
+  const std::vector<std::int64_t> pages = chosenPages(pageCount, choices);
+  const int copies = std::max(1, choices.copies);
+  std::vector<std::int64_t> sheets;
+  if (choices.collateCopies) {
+    for (int copy = 0; copy < copies; ++copy) sheets.insert(sheets.end(), pages.begin(), pages.end());
+  } else {
+    for (const std::int64_t page : pages) sheets.insert(sheets.end(), static_cast<std::size_t>(copies), page);
+  }
+  return sheets;
+}
 
 void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionState& state,
                   bool listingShown) {
@@ -170,17 +232,18 @@ void printListing(QWidget* parent, UserDialogs& dialogs, quillomat::ConversionSt
   quillomat::DoFormatGprint(state);
 
   QPrinter printer(QPrinter::HighResolution);
-  if (!dialogs.askPrinter(nullptr, printer)) return;
+  if (!dialogs.askPrinter(nullptr, printer, state.DruckSeiten + 1)) return;
   printPages(parent, dialogs, printer, state);
 }
 
 bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
                 const quillomat::ConversionState& state) {
+  const PrintChoices choices = printChoices(printer);
   std::optional<QString> failure;
   if (printsToFile(printer)) {
-    failure = printToFile(printer, state);
+    failure = printToFile(printer, state, choices);
   } else {
-    failure = drawListing(printer, state);
+    failure = drawListing(printer, state, choices);
     if (!failure && printer.printerState() == QPrinter::Error)
       failure = QStringLiteral("The printer reported an error; the printout may be incomplete.");
   }
@@ -190,40 +253,44 @@ bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
   return false;
 }
 
-std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::ConversionState& state) {
+std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::ConversionState& state,
+                                   const PrintChoices& choices) {
   // The device works in pixels; the point size of the font already follows
   // the device's resolution, the two positions are scaled here.
   const TextOrigin origin{TextLeftPoints * device.logicalDpiX() / PointsPerInch,
                           FirstBaselinePoints * device.logicalDpiY() / PointsPerInch};
 
-  // All pages are laid out before the printer starts, so a sheet too small
-  // leaves no partial printout.
-  struct Sheet {
+  // Every chosen page is laid out, once, before the printer starts, so a
+  // sheet too small leaves no partial printout.
+  struct Page {
     QStringList lines;
     PageAtSize layout;
   };
-  const std::int64_t sheets = state.DruckSeiten + 1;
-  std::vector<Sheet> laidOut;
-  for (std::int64_t i = 0; i < sheets; ++i) {
+  const std::int64_t pageCount = state.DruckSeiten + 1;
+  const std::vector<std::int64_t> sheets = sheetOrder(pageCount, choices);
+  std::vector<std::optional<Page>> laidOut(static_cast<std::size_t>(std::max<std::int64_t>(pageCount, 0)));
+  for (const std::int64_t i : sheets) {
+    std::optional<Page>& page = laidOut[static_cast<std::size_t>(i)];
+    if (page) continue;
     QStringList lines = listingPageLines(state.OutPutString(i));
     const std::optional<PageAtSize> layout = fitPage(lines, device, origin);
-    if (!layout) return sheetTooSmall(i + 1, sheets, lines, device, origin);
-    laidOut.push_back({std::move(lines), *layout});
+    if (!layout) return sheetTooSmall(i + 1, pageCount, lines, device, origin);
+    page = Page{std::move(lines), *layout};
   }
 
   QPainter painter;
   if (!painter.begin(&device)) return QStringLiteral("The printer could not be started.");
-  for (std::size_t i = 0; i < laidOut.size(); ++i) {
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
     if (i > 0 && !device.newPage()) {
       painter.end();
-      return QStringLiteral("The printer could not start sheet %1 of %2.").arg(i + 1).arg(sheets);
+      return QStringLiteral("The printer could not start sheet %1 of %2.").arg(i + 1).arg(sheets.size());
     }
-    const Sheet& sheet = laidOut[i];
-    painter.setFont(listingFont(sheet.layout.pointSize));
+    const Page& page = *laidOut[static_cast<std::size_t>(sheets[i])];
+    painter.setFont(listingFont(page.layout.pointSize));
     qreal baseline = origin.firstBaseline;
-    for (const QString& line : sheet.lines) {
+    for (const QString& line : page.lines) {
       painter.drawText(QPointF(origin.left, baseline), line);
-      baseline += sheet.layout.lineStep;
+      baseline += page.layout.lineStep;
     }
   }
   if (!painter.end()) return QStringLiteral("The printer could not finish the printout.");

@@ -33,9 +33,13 @@ void QtDialogs::showPageSetup(QPrinter& printer) {
   dialog.exec();
 }
 
-bool QtDialogs::askPrinter(QWidget* parent, QPrinter& printer) {
+bool QtDialogs::askPrinter(QWidget* parent, QPrinter& printer, std::int64_t pageCount) {
   QPrintDialog dialog(&printer, parent);
-  // The whole listing is always printed, so a page range would be ignored.
-  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  // The page range, copies and page order are applied when printing. A
+  // listing has no current page and no selection, so those are not offered.
+  dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+  dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+  dialog.setMinMax(1, static_cast<int>(pageCount));
   return dialog.exec() == QDialog::Accepted;
 }

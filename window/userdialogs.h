@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include <QString>
@@ -28,8 +29,9 @@ class UserDialogs {
   virtual std::optional<QString> askSaveFileName(QWidget* parent, const SaveRequest& request) = 0;
   // The page-setup dialog; what the user chooses there is not used.
   virtual void showPageSetup(QPrinter& printer) = 0;
-  // The print dialog; false when the user cancelled.
-  virtual bool askPrinter(QWidget* parent, QPrinter& printer) = 0;
+  // The print dialog for a listing of pageCount pages; false when the user
+  // cancelled.
+  virtual bool askPrinter(QWidget* parent, QPrinter& printer, std::int64_t pageCount) = 0;
 
  protected:
   UserDialogs() = default;
@@ -43,5 +45,5 @@ class QtDialogs final : public UserDialogs {
   void showMessage(QWidget* parent, const QString& text) override;
   std::optional<QString> askSaveFileName(QWidget* parent, const SaveRequest& request) override;
   void showPageSetup(QPrinter& printer) override;
-  bool askPrinter(QWidget* parent, QPrinter& printer) override;
+  bool askPrinter(QWidget* parent, QPrinter& printer, std::int64_t pageCount) override;
 };
