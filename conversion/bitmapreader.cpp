@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "headerfields.h"
+
 namespace quillomat {
 
 namespace {
@@ -27,23 +29,8 @@ struct HeaderFields {
 constexpr HeaderFields CoreFields{20, 2, 24, CoreHeaderSize, 3, false};
 constexpr HeaderFields WindowsFields{22, 4, 28, WindowsHeaderSize, 4, true};
 
-// A little-endian field; bytes past the file's end read as 0.
-std::uint64_t unsignedAt(std::string_view file, std::size_t offset, std::size_t size) {
-  std::uint64_t value = 0;
-  for (std::size_t i = size; i-- > 0;) {
-    const std::size_t at = offset + i;
-    value = (value << 8U) | (at < file.size() ? static_cast<std::uint8_t>(file[at]) : 0U);
-  }
-  return value;
-}
-
-std::int64_t signedAt(std::string_view file, std::size_t offset, std::size_t size) {
-  const std::uint64_t value = unsignedAt(file, offset, size);
-  return size == 2 ? std::int64_t{static_cast<std::int16_t>(value)} : std::int64_t{static_cast<std::int32_t>(value)};
-}
-
 std::int64_t infoHeaderSize(std::string_view file) {
-  return static_cast<std::int64_t>(unsignedAt(file, FileHeaderSize, 4));
+  return static_cast<std::int64_t>(UnsignedFieldAt(file, FileHeaderSize, 4));
 }
 
 const HeaderFields& fieldsOf(std::string_view file) {
@@ -58,8 +45,7 @@ bool tooLarge(std::int64_t width, std::int64_t height) {
 
 // A file whose header disagrees with what the conversion can read would
 // otherwise be converted from bytes that aren't its pixels, or past its end.
-bool fileCanBeReadWhole(std::string_view file, const PictureSize& decoded) {
-  const FileGeometry geometry = ReadGeometry(file);
+bool fileCanBeReadWhole(std::string_view file, const FileGeometry& geometry, const PictureSize& decoded) {
   if (geometry.FileWidth <= 0) return false;
   if (geometry.FileWidth != decoded.width || geometry.FileHeight != decoded.height) return false;
   // An offset inside the headers or the palette would take them for pixels.
@@ -81,23 +67,23 @@ std::optional<std::string_view> FirstFailedCheck(const ConversionState& state) {
   if (tooLarge(header.FileWidth, header.FileHeight)) return TooLargeMessage;
   const std::optional<PictureSize>& decoded = state.DecodedPicture;
   if (decoded && tooLarge(decoded->width, decoded->height)) return TooLargeMessage;
-  if (!decoded || !fileCanBeReadWhole(file, *decoded)) return DamagedMessage;
+  if (!decoded || !fileCanBeReadWhole(file, header, *decoded)) return DamagedMessage;
   return std::nullopt;
 }
 
 FileGeometry ReadGeometry(std::string_view file) {
   const HeaderFields& fields = fieldsOf(file);
   FileGeometry geometry;
-  geometry.FileWidth = signedAt(file, 18, fields.sizeFieldBytes);
-  const std::int64_t height = signedAt(file, fields.heightAt, fields.sizeFieldBytes);
+  geometry.FileWidth = SignedFieldAt(file, 18, fields.sizeFieldBytes);
+  const std::int64_t height = SignedFieldAt(file, fields.heightAt, fields.sizeFieldBytes);
   geometry.TopDown = height < 0;
   geometry.FileHeight = geometry.TopDown ? -height : height;
   geometry.BytesPerRow = roundedUpEighth(geometry.FileWidth);
   geometry.RowStride = 4 * ((geometry.BytesPerRow - 1) / 4) + 4;
   geometry.BandCount = roundedUpEighth(geometry.FileHeight);
-  geometry.PixelDataStart = static_cast<std::int64_t>(unsignedAt(file, 10, 4));
+  geometry.PixelDataStart = static_cast<std::int64_t>(UnsignedFieldAt(file, 10, 4));
 
-  const std::int64_t coloursUsed = fields.countsColours ? static_cast<std::int64_t>(unsignedAt(file, 46, 4)) : 0;
+  const std::int64_t coloursUsed = fields.countsColours ? static_cast<std::int64_t>(UnsignedFieldAt(file, 46, 4)) : 0;
   const std::int64_t colours = coloursUsed != 0 ? coloursUsed : MonochromeColours;
   geometry.HeadersEnd = FileHeaderSize + std::max(infoHeaderSize(file), fields.minimumHeaderSize) +
                         colours * fields.paletteEntryBytes;

@@ -15,25 +15,14 @@
 #include <QList>
 #include <QUrl>
 
+#include "headerfields.h"
+
 namespace {
 
 const QString ChangedWhileRead = QStringLiteral("the file changed while it was read");
 
 DropFailure unreadable(const QString& path, const QString& reason) {
   return {QStringLiteral("The file \"%1\" could not be read:\n%2").arg(QDir::toNativeSeparators(path), reason)};
-}
-
-std::uint64_t unsignedAt(const std::string& bytes, std::size_t offset, std::size_t size) {
-  std::uint64_t value = 0;
-  for (std::size_t i = size; i-- > 0;) {
-    value = (value << 8U) | static_cast<unsigned char>(bytes[offset + i]);
-  }
-  return value;
-}
-
-std::int64_t signedAt(const std::string& bytes, std::size_t offset, std::size_t size) {
-  const std::uint64_t value = unsignedAt(bytes, offset, size);
-  return size == 2 ? std::int64_t{static_cast<std::int16_t>(value)} : std::int64_t{static_cast<std::int32_t>(value)};
 }
 
 // How Qt 6.4's BMP reader takes an information header of each size, tried
@@ -75,7 +64,7 @@ std::optional<std::uint64_t> storedPictureEnd(const std::string& bytes) {
   if (bytes.size() < FileHeaderSize + 4) {
     return NeverWhole;
   }
-  const auto headerSize = static_cast<std::uint32_t>(unsignedAt(bytes, FileHeaderSize, 4));
+  const auto headerSize = static_cast<std::uint32_t>(quillomat::UnsignedFieldAt(bytes, FileHeaderSize, 4));
   const auto known = std::find_if(InfoHeaderLayouts.begin(), InfoHeaderLayouts.end(),
                                   [headerSize](const InfoHeaderLayout& layout) { return layout.size == headerSize; });
   const InfoHeaderLayout& layout = known != InfoHeaderLayouts.end() ? *known : OtherInfoHeaderLayout;
@@ -83,10 +72,10 @@ std::optional<std::uint64_t> storedPictureEnd(const std::string& bytes) {
     return NeverWhole;
   }
 
-  const std::int64_t width = signedAt(bytes, 18, layout.sizeFieldBytes);
-  const std::int64_t height = signedAt(bytes, 18 + layout.sizeFieldBytes, layout.sizeFieldBytes);
-  const std::uint64_t bitCount = unsignedAt(bytes, layout.bitCountAt, 2);
-  const std::uint64_t compression = layout.hasCompression ? unsignedAt(bytes, 30, 4) : Uncompressed;
+  const std::int64_t width = quillomat::SignedFieldAt(bytes, 18, layout.sizeFieldBytes);
+  const std::int64_t height = quillomat::SignedFieldAt(bytes, 18 + layout.sizeFieldBytes, layout.sizeFieldBytes);
+  const std::uint64_t bitCount = quillomat::UnsignedFieldAt(bytes, layout.bitCountAt, 2);
+  const std::uint64_t compression = layout.hasCompression ? quillomat::UnsignedFieldAt(bytes, 30, 4) : Uncompressed;
   if (compression != Uncompressed && compression != BitFields) {
     return NeverWhole;
   }
@@ -94,13 +83,13 @@ std::optional<std::uint64_t> storedPictureEnd(const std::string& bytes) {
     return NeverWhole;  // nothing Qt would decode anyway
   }
 
-  const std::uint64_t coloursUsed = layout.hasCompression ? unsignedAt(bytes, 46, 4) : 0;
+  const std::uint64_t coloursUsed = layout.hasCompression ? quillomat::UnsignedFieldAt(bytes, 46, 4) : 0;
   const std::uint64_t colours = bitCount > 8 ? 0 : coloursUsed != 0 ? coloursUsed : std::uint64_t{1} << bitCount;
   // A header that claims fewer than 12 bytes still has the core fields read.
   const std::uint64_t paletteEnd = FileHeaderSize + std::max<std::uint64_t>(headerSize, 12) +
                                    (compression == BitFields ? layout.bitFieldMasksAfter : 0) +
                                    colours * layout.paletteEntryBytes;
-  const std::uint64_t pixelStart = std::max(unsignedAt(bytes, 10, 4), paletteEnd);
+  const std::uint64_t pixelStart = std::max(quillomat::UnsignedFieldAt(bytes, 10, 4), paletteEnd);
   const auto rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
   const std::uint64_t rowStride = (static_cast<std::uint64_t>(width) * bitCount + 31U) / 32U * 4U;
   // Checked by division: rows * stride may not fit in 64 bits.
