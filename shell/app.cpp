@@ -28,7 +28,8 @@ void App::setDialogs(std::unique_ptr<UserDialogs> dialogs) { mDialogs = std::mov
 
 void App::reportUnhandled(const QString& what) {
   mDialogs->showMessage(activeWindow(),
-                        QStringLiteral("Something went wrong, and the last action was not finished:\n") + what);
+                        QStringLiteral("Something went wrong, and the last action was not finished:\n") + what +
+                            QStringLiteral("\n\nQuillomat will now close."));
 }
 
 void App::reportStartupFailure(const QString& what) {
@@ -51,5 +52,15 @@ bool App::notify(QObject* receiver, QEvent* event) {
   } catch (...) {
     qCritical("Quillomat: %s", qUtf8Printable(what));
   }
+  // The failing handler may have left its work half done: the run ends
+  // instead of going on with it.
+  mUnhandledError = true;
+  exit(UnhandledErrorExitStatus);
   return false;
+}
+
+int App::runEventLoop() {
+  // exit() is lost on a loop that is not running yet.
+  if (mUnhandledError) return UnhandledErrorExitStatus;
+  return exec();
 }

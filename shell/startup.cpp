@@ -35,7 +35,7 @@ int Startup::run(int& argc, char** argv, const std::function<void(QWidget&)>& wh
     Window1 window(menuBar, menuBar.menuActions(), PictureTypes::Bmp.Name, FileTypes1::ApplicationText.nameFilter());
     window.show();
     if (whenShown) whenShown(window);
-    return App::exec();
+    return app->runEventLoop();
   } catch (const std::exception& error) {
     reportStartupFailure(app, QString::fromLocal8Bit(error.what()));
   } catch (...) {

@@ -20,10 +20,10 @@ void report(QWidget& window, const QString& grabFile) {
   }
   const auto* main = qobject_cast<const QMainWindow*>(&window);
   const QWidget* content = main != nullptr ? main->centralWidget() : &window;
-  std::printf("shown visible=%d exposed=%d windows=%d content=%dx%d title=%s icon=%d\n",
+  std::printf("shown visible=%d exposed=%d windows=%d content=%dx%d title=%s icon=%d at=%d,%d\n",
               window.isVisible() ? 1 : 0, window.windowHandle()->isExposed() ? 1 : 0, shownWindows,
               content->width(), content->height(), qUtf8Printable(window.windowTitle()),
-              window.windowIcon().availableSizes().isEmpty() ? 0 : 1);
+              window.windowIcon().availableSizes().isEmpty() ? 0 : 1, window.geometry().x(), window.geometry().y());
   std::fflush(stdout);
 
   if (!grabFile.isEmpty()) {

@@ -1,14 +1,25 @@
-// The preview's backdrop, built into the program as a resource: read once and
-// kept, and drawn beneath the preview frame.
+// The preview's backdrop, a file beside the program as beside this test: read
+// once and kept, and drawn beneath the preview frame. The other window tests
+// have no backdrop beside them and show the canvas without one.
 
 #include <optional>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <QTest>
 
 #include "apptestmain.h"
 #include "imagecanvas.h"
 #include "windowfixture.h"
+
+namespace {
+
+QImage backdropBesideTest() {
+  return QImage(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Anzeige_Leer1.png")));
+}
+
+}  // namespace
 
 class BackdropTests final : public QObject {
   Q_OBJECT
@@ -21,13 +32,12 @@ class BackdropTests final : public QObject {
 void BackdropTests::backdropIsReadOnceAndKept() {
   const QImage read = ImageCanvas::Anzeige_Leer1();
   QCOMPARE(read.size(), QSize(436, 146));
-  QCOMPARE(read, QImage(QStringLiteral(":/Anzeige_Leer1.png")));
+  QCOMPARE(read, backdropBesideTest());
 
-  // Kept from then on: it is not read again, even once the resource is gone.
-  Q_CLEANUP_RESOURCE(quillomat);
-  const QImage kept = ImageCanvas::Anzeige_Leer1();
-  Q_INIT_RESOURCE(quillomat);
-  QCOMPARE(kept, read);
+  // Kept from then on: a second call hands out the same picture, not one read
+  // anew (each read makes a picture with a key of its own).
+  QCOMPARE(ImageCanvas::Anzeige_Leer1().cacheKey(), read.cacheKey());
+  QVERIFY(backdropBesideTest().cacheKey() != read.cacheKey());
 }
 
 void BackdropTests::backdropIsDrawnBeneathTheFrame() {
@@ -35,7 +45,8 @@ void BackdropTests::backdropIsDrawnBeneathTheFrame() {
   makeWindow(window);
   window->show();
   QVERIFY(QTest::qWaitForWindowExposed(&*window));
-  const QImage backdrop(QStringLiteral(":/Anzeige_Leer1.png"));
+  const QImage backdrop = backdropBesideTest();
+  QVERIFY(!backdrop.isNull());
   const QImage shown = window->centralWidget()->grab().toImage();
   // Window coordinates: the canvas starts at (180, 45). An opaque point of the
   // backdrop inside the preview area, and one outside it.

@@ -4,9 +4,14 @@
 #include <memory>
 #include <stdexcept>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -85,17 +90,23 @@ class ShellTests final : public QObject {
   void exitQuitsThroughQt();
   void escapedExceptionIsReported_data();
   void escapedExceptionIsReported();
-  void escapedExceptionDoesNotLeaveEventLoop();
+  void escapedExceptionEndsEventLoop_data();
+  void escapedExceptionEndsEventLoop();
+  void escapedExceptionBeforeEventLoopEndsRun();
 
  private:
+  void useFakeDialogs();
+
   FakeDialogs* mDialogs = nullptr;
 };
 
-void ShellTests::initTestCase() {
+void ShellTests::useFakeDialogs() {
   auto dialogs = std::make_unique<FakeDialogs>();
   mDialogs = dialogs.get();
   app().setDialogs(std::move(dialogs));
 }
+
+void ShellTests::initTestCase() { useFakeDialogs(); }
 
 void ShellTests::fileTypeFields_data() {
   QTest::addColumn<int>("index");
@@ -253,33 +264,85 @@ void ShellTests::escapedExceptionIsReported() {
 
   QEvent event(QEvent::User);
   QCOMPARE(QCoreApplication::sendEvent(&thrower, &event), false);
+  QCOMPARE(thrower.delivered, 1);
   QCOMPARE(mDialogs->messages.size(), 1);
-  QVERIFY2(mDialogs->messages.first().contains(expected), qPrintable(mDialogs->messages.first()));
-
-  // The program goes on: the next event is delivered and reported again.
-  QCoreApplication::sendEvent(&thrower, &event);
-  QCOMPARE(thrower.delivered, 2);
-  QCOMPARE(mDialogs->messages.size(), 2);
+  const QString& message = mDialogs->messages.first();
+  QVERIFY2(message.contains(expected), qPrintable(message));
+  // The user is told that the program ends, as it does.
+  QVERIFY2(message.endsWith("Quillomat will now close."), qPrintable(message));
 }
 
-void ShellTests::escapedExceptionDoesNotLeaveEventLoop() {
+namespace {
+
+enum class ThrowFrom { PostedEvent, Timer, DialogsOwnLoop };
+
+}  // namespace
+
+void ShellTests::escapedExceptionEndsEventLoop_data() {
+  QTest::addColumn<int>("from");
+  QTest::newRow("handler of a posted event") << int(ThrowFrom::PostedEvent);
+  QTest::newRow("timer's handler") << int(ThrowFrom::Timer);
+  // Every loop must end, not just the innermost: a dialog's own one too.
+  QTest::newRow("handler run by a dialog's own loop") << int(ThrowFrom::DialogsOwnLoop);
+}
+
+// The real message box, answered by a timer as a user would answer it; then
+// the event loop ends with the status of an unhandled error.
+void ShellTests::escapedExceptionEndsEventLoop() {
+  QFETCH(int, from);
+  app().setDialogs(std::make_unique<QtDialogs>());
+  const auto fakeDialogsAgain = qScopeGuard([this] { useFakeDialogs(); });
+
+  QStringList answered;
+  QTimer user;
+  user.setInterval(10);
+  connect(&user, &QTimer::timeout, [&answered] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    answered << box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  user.start();
+
+  Thrower thrower;
+  bool dialogEnded = false;
+  switch (static_cast<ThrowFrom>(from)) {
+    case ThrowFrom::PostedEvent:
+      QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+      break;
+    case ThrowFrom::Timer:
+      QTimer::singleShot(0, qApp, [] { throw std::runtime_error("the disk is on fire"); });
+      break;
+    case ThrowFrom::DialogsOwnLoop:
+      QTimer::singleShot(0, qApp, [&thrower, &dialogEnded] {
+        QDialog dialog;
+        QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+        dialog.exec();
+        dialogEnded = true;
+      });
+      break;
+  }
+
+  QCOMPARE(runEventLoopUntilQuit(), App::UnhandledErrorExitStatus);
+  QCOMPARE(answered.size(), 1);
+  QVERIFY2(answered.first().contains("the disk is on fire"), qPrintable(answered.first()));
+  QCOMPARE(dialogEnded, static_cast<ThrowFrom>(from) == ThrowFrom::DialogsOwnLoop);
+}
+
+// An error that escapes while the window is being shown, before the event
+// loop runs: the run ends there instead of entering the loop.
+void ShellTests::escapedExceptionBeforeEventLoopEndsRun() {
   mDialogs->messages.clear();
   Thrower thrower;
-  // Posted, so it is delivered from inside the running event loop; a
-  // timer's handler that throws, likewise.
-  QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
-  QTimer::singleShot(0, qApp, [] { throw std::runtime_error("a timer went off badly"); });
-  // Ends the loop once both are reported: the loop went on after each.
-  QTimer bothReported;
-  bothReported.setInterval(1);
-  connect(&bothReported, &QTimer::timeout, [this] {
-    if (mDialogs->messages.size() == 2) QCoreApplication::exit(7);
-  });
-  bothReported.start();
-  QCOMPARE(runEventLoopUntilQuit(), 7);
-  QCOMPARE(thrower.delivered, 1);
-  QCOMPARE(mDialogs->messages.size(), 2);
-  QVERIFY(mDialogs->messages.join('\n').contains("a timer went off badly"));
+  QEvent event(QEvent::User);
+  QCoreApplication::sendEvent(&thrower, &event);
+  QCOMPARE(mDialogs->messages.size(), 1);
+
+  QTimer giveUp;
+  giveUp.setSingleShot(true);
+  connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+  giveUp.start(10000);
+  QCOMPARE(app().runEventLoop(), App::UnhandledErrorExitStatus);
 }
 
 QUILLOMAT_APP_TEST_MAIN(ShellTests)

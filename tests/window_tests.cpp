@@ -160,7 +160,7 @@ void WindowTests::colours_data() {
   QTest::newRow("between the pop-ups and the canvas") << QPoint(160, 100) << WindowGrey;
   QTest::newRow("below the text area") << QPoint(345, 420) << WindowGrey;
   QTest::newRow("inside the text area") << QPoint(300, 300) << ListingGrey;
-  // This test program has no backdrop built in: the canvas is transparent.
+  // No backdrop lies beside this test program: the canvas is transparent.
   QTest::newRow("canvas without a backdrop") << QPoint(180 + 100, 45 + 20) << WindowGrey;
 }
 

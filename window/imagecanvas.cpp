@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -19,7 +21,9 @@ void ImageCanvas::attachPaint(PaintHandler handler) {
 
 QImage ImageCanvas::Anzeige_Leer1() {
   static QImage stored;
-  if (stored.isNull()) stored = QImage(QStringLiteral(":/Anzeige_Leer1.png"));
+  if (stored.isNull()) {
+    stored = QImage(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Anzeige_Leer1.png")));
+  }
   return stored;
 }
 

@@ -26,9 +26,9 @@ class ImageCanvas final : public QWidget {
 
   void attachPaint(PaintHandler handler);
 
-  // The backdrop picture "Anzeige_Leer1.png" from the program's resources,
-  // read on the first call that finds it and kept from then on; a null image
-  // while it cannot be read.
+  // The backdrop picture "Anzeige_Leer1.png", a file beside the program (in
+  // the folder of its executable), read on the first call that finds it and
+  // kept from then on; a null image while it cannot be read.
   static QImage Anzeige_Leer1();
 
  protected:

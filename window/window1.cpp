@@ -329,12 +329,13 @@ void Window1::Event_Open() {
   TextArea1->setAcceptDrops(false);
   TextArea1->viewport()->setAcceptDrops(false);
 
-  // The window's own size, menu bar included; the window manager's frame is
-  // not known before the window is first mapped.
+  // Centred by the window's own size, the content area without the menu bar,
+  // and placed as Qt's geometry holds it: the area below any title bar.
   const QList<QScreen*> screens = QGuiApplication::screens();
   if (screens.isEmpty()) return;
   const QRect screen = screens.first()->geometry();
-  move(screen.topLeft() + centredWindowPosition(screen.size(), size()));
+  const QPoint place = screen.topLeft() + centredWindowPosition(screen.size(), QSize(ContentWidth, ContentHeight));
+  setGeometry(QRect(place, size()));
 }
 
 void Window1::Event_DragExit() {

@@ -51,8 +51,8 @@ class Window1 final : public QMainWindow, public quillomat::ConversionState, pri
   std::int64_t Faktor = 0;
   // The preview's view mode: the row of PopupMenu2.
   std::int64_t Einpassen = 0;
-  // The last dropped file. Its bytes are read whole before anything changes,
-  // so it is closed again by the time it is stored here.
+  // The last dropped file by name; no name before the first drop. The drop
+  // reads the file through a QFile of its own, so this one is never opened.
   QFile Stream;
 
   // Handlers of the controls' events.
