@@ -1,41 +1,12 @@
 #include "bitmapreader.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "headerfields.h"
+#include "headerlayout.h"
 
 namespace quillomat {
 
 namespace {
-
-// The file header's 14 bytes come before the information header.
-constexpr std::int64_t FileHeaderSize = 14;
-constexpr std::int64_t CoreHeaderSize = 12;
-constexpr std::int64_t WindowsHeaderSize = 40;
-// A 1-bit picture's palette has two entries unless the header counts others.
-constexpr std::int64_t MonochromeColours = 2;
-
-// Where an information header keeps the fields the conversion reads.
-struct HeaderFields {
-  std::size_t heightAt;
-  std::size_t sizeFieldBytes;  // of the width at 18 and of the height
-  std::size_t bitCountAt;
-  std::int64_t minimumHeaderSize;
-  std::int64_t paletteEntryBytes;
-  bool countsColours;  // colours used at 46; a core header has no such field
-};
-
-constexpr HeaderFields CoreFields{20, 2, 24, CoreHeaderSize, 3, false};
-constexpr HeaderFields WindowsFields{22, 4, 28, WindowsHeaderSize, 4, true};
-
-std::int64_t infoHeaderSize(std::string_view file) {
-  return static_cast<std::int64_t>(UnsignedFieldAt(file, FileHeaderSize, 4));
-}
-
-const HeaderFields& fieldsOf(std::string_view file) {
-  return infoHeaderSize(file) == CoreHeaderSize ? CoreFields : WindowsFields;
-}
 
 std::int64_t roundedUpEighth(std::int64_t value) { return value / 8 + (value % 8 != 0 ? 1 : 0); }
 
@@ -45,7 +16,9 @@ bool tooLarge(std::int64_t width, std::int64_t height) {
 
 // A file whose header disagrees with what the conversion can read would
 // otherwise be converted from bytes that aren't its pixels, or past its end.
-bool fileCanBeReadWhole(std::string_view file, const FileGeometry& geometry, const PictureSize& decoded) {
+bool fileCanBeReadWhole(std::string_view file, const HeaderLayout& layout, const FileGeometry& geometry,
+                        const PictureSize& decoded) {
+  if (layout.Compression != Uncompressed) return false;  // coded rows are no rows
   if (geometry.FileWidth <= 0) return false;
   if (geometry.FileWidth != decoded.width || geometry.FileHeight != decoded.height) return false;
   // An offset inside the headers or the palette would take them for pixels.
@@ -55,39 +28,41 @@ bool fileCanBeReadWhole(std::string_view file, const FileGeometry& geometry, con
   return fileSize - geometry.PixelDataStart >= geometry.FileHeight * geometry.RowStride;
 }
 
+FileGeometry geometryOf(const HeaderLayout& layout) {
+  FileGeometry geometry;
+  geometry.FileWidth = layout.Width;
+  geometry.FileHeight = layout.Height;
+  geometry.TopDown = layout.TopDown;
+  geometry.BytesPerRow = roundedUpEighth(geometry.FileWidth);
+  geometry.RowStride = 4 * ((geometry.BytesPerRow - 1) / 4) + 4;
+  geometry.BandCount = roundedUpEighth(geometry.FileHeight);
+  geometry.PixelDataStart = layout.PixelDataStart;
+  geometry.HeadersEnd = layout.PaletteEnd;
+  return geometry;
+}
+
 }  // namespace
 
 std::optional<std::string_view> FirstFailedCheck(const ConversionState& state) {
   const std::string_view file = state.OutputSharp;
-  const std::size_t bitCountAt = fieldsOf(file).bitCountAt;
-  if (file.size() <= bitCountAt || static_cast<std::uint8_t>(file[bitCountAt]) != 1) return BitCountMessage;
+  // Byte 28 of another kind of file is no bit count, whatever it holds.
+  if (!IsBmp(file)) return BitCountMessage;
+  const std::optional<HeaderLayout> layout = ReadHeaderLayout(file);
+  if (!layout) return DamagedMessage;  // a header size the format doesn't define
+  if (file.size() <= layout->BitCountAt || layout->BitCount != 1) return BitCountMessage;
   // The header is the only size there is when Qt refused a picture too
   // large for it, or when only the headers of a huge file are held.
-  const FileGeometry header = ReadGeometry(file);
+  const FileGeometry header = geometryOf(*layout);
   if (tooLarge(header.FileWidth, header.FileHeight)) return TooLargeMessage;
   const std::optional<PictureSize>& decoded = state.DecodedPicture;
   if (decoded && tooLarge(decoded->width, decoded->height)) return TooLargeMessage;
-  if (!decoded || !fileCanBeReadWhole(file, header, *decoded)) return DamagedMessage;
+  if (!decoded || !fileCanBeReadWhole(file, *layout, header, *decoded)) return DamagedMessage;
   return std::nullopt;
 }
 
 FileGeometry ReadGeometry(std::string_view file) {
-  const HeaderFields& fields = fieldsOf(file);
-  FileGeometry geometry;
-  geometry.FileWidth = SignedFieldAt(file, 18, fields.sizeFieldBytes);
-  const std::int64_t height = SignedFieldAt(file, fields.heightAt, fields.sizeFieldBytes);
-  geometry.TopDown = height < 0;
-  geometry.FileHeight = geometry.TopDown ? -height : height;
-  geometry.BytesPerRow = roundedUpEighth(geometry.FileWidth);
-  geometry.RowStride = 4 * ((geometry.BytesPerRow - 1) / 4) + 4;
-  geometry.BandCount = roundedUpEighth(geometry.FileHeight);
-  geometry.PixelDataStart = static_cast<std::int64_t>(UnsignedFieldAt(file, 10, 4));
-
-  const std::int64_t coloursUsed = fields.countsColours ? static_cast<std::int64_t>(UnsignedFieldAt(file, 46, 4)) : 0;
-  const std::int64_t colours = coloursUsed != 0 ? coloursUsed : MonochromeColours;
-  geometry.HeadersEnd = FileHeaderSize + std::max(infoHeaderSize(file), fields.minimumHeaderSize) +
-                        colours * fields.paletteEntryBytes;
-  return geometry;
+  const std::optional<HeaderLayout> layout = ReadHeaderLayout(file);
+  return layout ? geometryOf(*layout) : FileGeometry{};
 }
 
 void ReadRows(std::string_view file, const FileGeometry& geometry, WorkArray& packedRows,

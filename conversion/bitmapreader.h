@@ -21,13 +21,9 @@ using WorkArray = std::array<std::uint8_t, WorkArrayUpperBound + 1>;
 // other layouts say where theirs starts in their header.
 inline constexpr std::int64_t PixelDataOffset = 62;
 
-// Sizes taken from the file's header. Two layouts of the information header
-// are read: the OS/2 core header (12 bytes: 16-bit width and height at 18
-// and 20, bit count at 24, 3-byte palette entries) and every other size as
-// the 40-byte Windows header (32-bit width and height at 18 and 22, bit
-// count at 28, 4-byte palette entries, colours used at 46). Width and
-// height are signed; a negative height marks a file stored top row first,
-// and FileHeight is then its absolute value.
+// Sizes taken from the file's header, read in the layout of its size (see
+// headerlayout.h). A negative height marks a file stored top row first, and
+// FileHeight is then its absolute value.
 struct FileGeometry {
   std::int64_t FileWidth = 0;
   std::int64_t FileHeight = 0;
@@ -43,21 +39,26 @@ struct FileGeometry {
 
 // The message of the first check that the held file fails, or nothing when
 // the file may be converted. Checks, in order:
-//  1. the file has the low byte of its bit count (offset 28, or 24 in a core
-//     header) and it is 1: else the bit-count message;
-//  2. the header's width is at most 624 and its height at most 128 (decoded
+//  1. the file begins with "BM": else the bit-count message, for byte 28 of
+//     any other kind of file means nothing;
+//  2. its information header has a size the format defines: else the
+//     damaged-file message;
+//  3. the file has the low byte of its bit count and it is 1: else the
+//     bit-count message;
+//  4. the header's width is at most 624 and its height at most 128 (decoded
 //     or not: Qt gives no picture for a large enough file): else "Image too
 //     large !";
-//  3. so is the decoded picture's: else "Image too large !";
-//  4. there is a decoded picture and the file can be read whole: width
-//     above 0, header size equal to the decoded picture's, pixel data
-//     starting at or after the end of the headers and palette, every stored
-//     row present. Else the damaged-file message.
+//  5. so is the decoded picture's: else "Image too large !";
+//  6. there is a decoded picture and the file can be read whole: rows not
+//     compressed, width above 0, header size equal to the decoded picture's,
+//     pixel data starting at or after the end of the headers and palette,
+//     every stored row present. Else the damaged-file message.
 // Reads no byte past the file's end.
 std::optional<std::string_view> FirstFailedCheck(const ConversionState& state);
 
 // The header's sizes. Header bytes past the file's end read as 0; the sizes
-// are only meaningful once the checks have passed.
+// are only meaningful once the checks have passed (all 0 for a file that
+// isn't a BMP or whose header size the format doesn't define).
 FileGeometry ReadGeometry(std::string_view file);
 
 // Copies the stored rows (in file order, padding dropped) into packedRows

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "bitmapreader.h"
+#include "headerlayout.h"
 #include "conversiontesting.h"
 
 using quillomat::BitCountMessage;
@@ -35,6 +36,30 @@ void holdHeaderOf(quillomat::ConversionState& state, std::int32_t width, std::in
   state.DecodedPicture.reset();
 }
 
+// The start of a 100 x 20 PNG, interlaced: its interlace byte lies at 28.
+std::string interlacedPngStart() {
+  return std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x64\0\0\0\x14\x01\0\0\0\x01", 29) +
+         std::string(40, '\0');
+}
+
+// A 16 x 8 netpbm picture whose comment holds what a 40-byte header of a
+// 16 x 8 1-bit picture would: its rows would be read from the comment.
+std::string netpbmWithHeaderInComment() {
+  std::string comment(96, '\0');
+  comment[10 - 4] = 62;
+  comment[14 - 4] = 40;
+  comment[18 - 4] = 16;
+  comment[22 - 4] = 8;
+  comment[26 - 4] = 1;
+  comment[28 - 4] = 1;
+  return "P4\n#" + comment + "\n16 8\n" + std::string(16, '\x55');
+}
+
+// A 1-bit file with an information header of that size.
+void holdWithHeaderSize(quillomat::ConversionState& state, std::uint32_t size) {
+  holdFile(state, smallPicture, {.infoHeaderSize = size});
+}
+
 const std::string BitCount(BitCountMessage);
 const std::string TooLarge(TooLargeMessage);
 const std::string Damaged(DamagedMessage);
@@ -59,6 +84,45 @@ const std::vector<CheckCase>& checkCases() {
          setByte(s.OutputSharp, 29, 7);
        },
        ""},
+
+      {"Os2Header16Converts", [](auto& s) { holdWithHeaderSize(s, 16); }, ""},
+      {"Os2Header19Converts", [](auto& s) { holdWithHeaderSize(s, 19); }, ""},
+      {"Os2Header64Converts", [](auto& s) { holdWithHeaderSize(s, 64); }, ""},
+      {"V2Header52Converts", [](auto& s) { holdWithHeaderSize(s, 52); }, ""},
+      {"V3Header56Converts", [](auto& s) { holdWithHeaderSize(s, 56); }, ""},
+      // The palette of a short header lies where a longer one has its
+      // compression and colours used.
+      {"Os2Header20WhosePixelsAreWhereColoursUsedWouldBe", [](auto& s) { holdWithHeaderSize(s, 20); }, ""},
+      {"Os2Header16WhosePaletteIsWhereCompressionWouldBe",
+       [](auto& s) { holdFile(s, smallPicture, {.infoHeaderSize = 16, .palette = {0x00000001, 0}}); },
+       ""},
+
+      // Byte 28 of a file that is not a BMP is no bit count.
+      {"FileNotBeginningWithBM",
+       [](auto& s) {
+         holdSmallPicture(s);
+         s.OutputSharp[0] = '\xFF';
+         s.OutputSharp[1] = '\xD8';
+       },
+       BitCount},
+      {"InterlacedPngWhoseSizeFieldsReadAsTooLarge",
+       [](auto& s) {
+         s.OutputSharp = interlacedPngStart();
+         s.DecodedPicture = PictureSize{100, 20};
+       },
+       BitCount},
+      {"NetpbmWhoseCommentLooksLikeA1BitHeader",
+       [](auto& s) {
+         s.OutputSharp = netpbmWithHeaderInComment();
+         s.DecodedPicture = PictureSize{16, 8};
+       },
+       BitCount},
+      {"JustBM",
+       [](auto& s) {
+         holdSmallPicture(s);
+         s.OutputSharp.resize(2);
+       },
+       Damaged},
 
       // The colour-depth advice: no bit count of 1.
       {"EmptyFileHasNoBitCount",
@@ -138,6 +202,19 @@ const std::vector<CheckCase>& checkCases() {
          s.DecodedPicture.reset();
        },
        TooLarge},
+      // Core sizes are unsigned: Qt, reading them signed, gives no picture.
+      {"CoreHeader40000WideNoDecodedPicture",
+       [](auto& s) {
+         holdFile(s, {"X"}, {.infoHeaderSize = 12, .headerWidth = 40000});
+         s.DecodedPicture.reset();
+       },
+       TooLarge},
+      {"CoreHeaderHeightWithTheTopBitSet",
+       [](auto& s) { holdFile(s, smallPicture, {.infoHeaderSize = 12, .topDown = true}); },
+       TooLarge},
+      {"Os2Header16Width625",
+       [](auto& s) { holdFile(s, pixelGrid(625, 1, [](auto, auto) { return false; }), {.infoHeaderSize = 16}); },
+       TooLarge},
       {"CoreHeaderLargestPicturePasses",
        [](auto& s) { holdFile(s, pixelGrid(624, 128, [](auto x, auto) { return x % 3 == 0; }), {.infoHeaderSize = 12}); },
        ""},
@@ -149,6 +226,29 @@ const std::vector<CheckCase>& checkCases() {
        TooLarge},
 
       // A 1-bit file that can't be read whole.
+      {"HeaderSize0", [](auto& s) { holdWithHeaderSize(s, 0); }, Damaged},
+      {"HeaderSize15", [](auto& s) { holdWithHeaderSize(s, 15); }, Damaged},
+      {"HeaderSize65", [](auto& s) { holdWithHeaderSize(s, 65); }, Damaged},
+      {"HeaderSize100", [](auto& s) { holdWithHeaderSize(s, 100); }, Damaged},
+      {"HeaderSize125", [](auto& s) { holdWithHeaderSize(s, 125); }, Damaged},
+      {"RunLengthCompression",
+       [](auto& s) {
+         holdSmallPicture(s);
+         setByte(s.OutputSharp, 30, 1);
+       },
+       Damaged},
+      {"Os2Header64HuffmanCompression",
+       [](auto& s) {
+         holdWithHeaderSize(s, 64);
+         setByte(s.OutputSharp, 30, 3);
+       },
+       Damaged},
+      {"V3Header56BitFieldCompression",
+       [](auto& s) {
+         holdWithHeaderSize(s, 56);
+         setByte(s.OutputSharp, 30, 3);
+       },
+       Damaged},
       {"FileEndingAfterTheBitCount",
        [](auto& s) {
          holdSmallPicture(s);
@@ -264,14 +364,41 @@ void PrintTo(const Variant& v, std::ostream* os) { *os << v.name; }
 
 class FileLayoutVariants : public testing::TestWithParam<Variant> {};
 
+std::vector<std::string> convertHeld(const std::string& file, PictureSize decoded, std::int64_t mode) {
+  quillomat::ConversionState state;
+  state.Mode = mode;
+  state.OutputSharp = file;
+  state.DecodedPicture = decoded;
+  RecordingView view;
+  quillomat::DoShowGprint(state, view);
+  EXPECT_TRUE(view.messages.empty()) << view.messages.front();
+  return statementsOf(state);
+}
+
 // Files that store the same pixels differently convert alike: extra bytes at
 // the end, another palette or one of a single entry, a gap before the pixels,
-// a longer or a core information header (pixels read from the offset the
-// header gives), rows stored top row first.
+// a longer, shorter or core information header (pixels read from the offset
+// the header gives), rows stored top row first. So do the same picture in
+// the plain layout, as the preview hands it to Qt, and the file with its
+// rows moved up to the palette, as a large file's are held.
 TEST_P(FileLayoutVariants, ConvertLikeThePlainFile) {
   const auto rows = pixelGrid(21, 11, [](auto x, auto y) { return (x + 2 * y) % 3 == 0; });
+  const std::string file = makeMonochromeBmp(rows, GetParam().options);
+  const auto layout = quillomat::ReadHeaderLayout(file);
+  ASSERT_TRUE(layout);
+  const auto plain = quillomat::InPlainLayout(file, *layout);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(quillomat::ReadHeaderLayout(*plain)->InfoHeaderSize, 40);
+  const std::string storedRows = file.substr(static_cast<std::size_t>(layout->PixelDataStart),
+                                             static_cast<std::size_t>(*layout->StoredRowsSize));
+  const std::string joined = quillomat::WithRowsAfterPalette(file, *layout, storedRows);
+  const PictureSize decoded{21, 11};
   for (std::int64_t mode = 0; mode <= 3; ++mode) {
-    EXPECT_EQ(convert(rows, mode, GetParam().options), convert(rows, mode)) << "mode " << mode;
+    SCOPED_TRACE(mode);
+    const auto twin = convert(rows, mode);
+    EXPECT_EQ(convert(rows, mode, GetParam().options), twin);
+    EXPECT_EQ(convertHeld(*plain, decoded, mode), twin);
+    EXPECT_EQ(convertHeld(joined, decoded, mode), twin);
   }
   EXPECT_EQ(convert(rows, 0)[1], R"(GPRINT "020401020401020401020401020401020401020401")");
 }
@@ -283,7 +410,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, FileLayoutVariants,
                                          Variant{"V5InfoHeader", {.infoHeaderSize = 124}},
                                          Variant{"TopDown", {.topDown = true}},
                                          Variant{"CoreInfoHeader", {.infoHeaderSize = 12}},
-                                         Variant{"TopDownCoreInfoHeader", {.infoHeaderSize = 12, .topDown = true}},
+                                         Variant{"Os2Header16", {.infoHeaderSize = 16}},
+                                         Variant{"Os2Header36", {.infoHeaderSize = 36}},
+                                         Variant{"Os2Header64", {.infoHeaderSize = 64}},
+                                         Variant{"V2Header52", {.infoHeaderSize = 52}},
+                                         Variant{"V3Header56", {.infoHeaderSize = 56}},
+                                         Variant{"TopDownV3Header56", {.infoHeaderSize = 56, .topDown = true}},
+                                         Variant{"V3Header56OnePaletteEntry", {.infoHeaderSize = 56, .paletteEntries = 1}},
+                                         Variant{"TopDownOs2Header16", {.infoHeaderSize = 16, .topDown = true}},
                                          Variant{"OnePaletteEntry", {.paletteEntries = 1}},
                                          Variant{"GapBeforePixels", {.gapBeforePixels = 3}},
                                          Variant{"TopDownV5InfoHeader", {.infoHeaderSize = 124, .topDown = true}}),

@@ -10,14 +10,18 @@
 #include <vector>
 
 struct BmpOptions {
-  std::uint32_t infoHeaderSize = 40;  // 40, 108 (V4), 124 (V5) or 12 (OS/2 core)
+  // 12 (OS/2 core), 16 to 64 (OS/2 2.x; 40, 52 and 56 Windows'), 108 (V4)
+  // or 124 (V5); another size gets the 32-bit layout too. Only the fields
+  // that fit in it are written.
+  std::uint32_t infoHeaderSize = 40;
   bool topDown = false;                // stored top row first, negative height
   bool spareBitsSet = false;           // bits past the width and the row padding
   std::array<std::uint32_t, 2> palette{0x00FFFFFF, 0x00000000};
   std::uint16_t bitCount = 1;          // written into the header only
   std::size_t trailingBytes = 0;       // extra bytes after the last row
-  // Palette entries stored (1 or 2) and, outside a core header, counted in
-  // the colours-used field; then a gap of unused bytes before the pixels.
+  // Palette entries stored (1 or 2) and, where the header has the field,
+  // counted in the colours-used field; then a gap of unused bytes before
+  // the pixels.
   std::size_t paletteEntries = 2;
   std::size_t gapBeforePixels = 0;
   // Header fields that disagree with the pixels stored: the pixel-data
@@ -70,15 +74,17 @@ inline std::string makeMonochromeBmp(const std::vector<std::string>& rows, const
     put16(file, 22, 1);
     put16(file, 24, options.bitCount);
   } else {
+    // Fields at file offsets, each written where the header holds it.
+    const auto held = [&](std::size_t at) { return at + 4 <= paletteStart; };
     put32(file, 18, headerWidth);
     put32(file, 22, headerHeight);
     put16(file, 26, 1);
     put16(file, 28, options.bitCount);
-    put32(file, 34, static_cast<std::uint32_t>(stride * height));
-    put32(file, 38, 2835);  // 72 dpi
-    put32(file, 42, 2835);
-    put32(file, 46, static_cast<std::uint32_t>(options.paletteEntries));
-    put32(file, 50, static_cast<std::uint32_t>(options.paletteEntries));
+    if (held(34)) put32(file, 34, static_cast<std::uint32_t>(stride * height));
+    if (held(38)) put32(file, 38, 2835);  // 72 dpi
+    if (held(42)) put32(file, 42, 2835);
+    if (held(46)) put32(file, 46, static_cast<std::uint32_t>(options.paletteEntries));
+    if (held(50)) put32(file, 50, static_cast<std::uint32_t>(options.paletteEntries));
   }
   if (options.infoHeaderSize >= 108) {
     put32(file, 14 + 56, 0x73524742);  // 'sRGB' after the four colour masks

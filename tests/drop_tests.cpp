@@ -87,6 +87,25 @@ Bytes monochromeHeaders(std::int32_t width, std::int32_t height) {
   return makeMonochromeBmp({"X"}, {.headerWidth = width, .headerHeight = height}).substr(0, 62);
 }
 
+// A file in the tests' data folder.
+QByteArray dataFile(const QString& name) {
+  QFile file(QFINDTESTDATA(QStringLiteral("data/") + name));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A 16 x 8 netpbm picture whose comment holds what a 40-byte header of a
+// 16 x 8 1-bit picture would, pixel-data offset and all.
+QByteArray netpbmWithHeaderInComment() {
+  QByteArray comment(96, '\0');
+  comment[10 - 4] = 62;
+  comment[14 - 4] = 40;
+  comment[18 - 4] = 16;
+  comment[22 - 4] = 8;
+  comment[26 - 4] = 1;
+  comment[28 - 4] = 1;
+  return "P4\n#" + comment + "\n16 8\n" + QByteArray(16, '\x55');
+}
+
 Bytes twentyFourBitBmp(const QString& folder) {
   QImage colour(8, 8, QImage::Format_RGB32);
   colour.fill(Qt::red);
@@ -514,6 +533,21 @@ void DropTests::failedCheck_data() {
   QTest::newRow("pixel offset inside the headers") << raw(leftColumnAndDiagonal({.pixelDataOffset = 54}))
                                                    << qint64{0} << DamagedMessage << true << 2;
   QTest::newRow("empty file") << QByteArray() << qint64{0} << BitCountMessage << false << 1;
+  // Byte 28 of these is 1, and their bytes 18 to 25 read as huge sizes.
+  QTest::newRow("JPEG, quality 95") << dataFile("imagemagick-100x20-q95.jpg") << qint64{0} << BitCountMessage << true
+                                    << 2;
+  QTest::newRow("JPEG, quality 100") << dataFile("imagemagick-100x20-q100.jpg") << qint64{0} << BitCountMessage
+                                     << true << 2;
+  QTest::newRow("interlaced PNG") << dataFile("imagemagick-100x20-interlaced.png") << qint64{0} << BitCountMessage
+                                  << true << 2;
+  QTest::newRow("netpbm whose comment looks like a 1-bit header") << netpbmWithHeaderInComment() << qint64{0}
+                                                                  << BitCountMessage << true << 2;
+  // Qt reads a core header's sizes signed and alone would decode nothing.
+  QTest::newRow("core header, 40000 wide")
+      << raw(makeMonochromeBmp(pixelGrid(40000, 1, [](auto x, auto) { return x % 3 == 0; }), {.infoHeaderSize = 12}))
+      << qint64{0} << TooLargeMessage << true << 2;
+  QTest::newRow("header size the format doesn't define")
+      << raw(leftColumnAndDiagonal({.infoHeaderSize = 100})) << qint64{0} << DamagedMessage << false << 2;
 }
 
 void DropTests::failedCheck() {
@@ -738,8 +772,7 @@ void DropTests::saveAsWritesTheListing() {
 // BMP2: (the OS/2 core header), BMP3: (the 40-byte header) and in its own
 // default layout (a 108-byte header).
 QByteArray imageMagickFile(const QString& layout) {
-  QFile file(QFINDTESTDATA(QStringLiteral("data/imagemagick-100x20%1.bmp").arg(layout)));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  return dataFile(QStringLiteral("imagemagick-100x20%1.bmp").arg(layout));
 }
 
 void DropTests::otherLayoutsConvertLikeTheir40ByteTwin_data() {
@@ -761,6 +794,19 @@ void DropTests::otherLayoutsConvertLikeTheir40ByteTwin_data() {
                                         << raw(makeMonochromeBmp(small));
   QTest::newRow("16 x 8 followed by 17 MiB of zeros") << raw(makeMonochromeBmp(small)) << qint64{17} * 1024 * 1024
                                                       << raw(makeMonochromeBmp(small));
+  // Layouts that Qt alone misreads as a core header.
+  QTest::newRow("16-byte OS/2 2.x header") << raw(makeMonochromeBmp(small, {.infoHeaderSize = 16})) << qint64{0}
+                                           << raw(makeMonochromeBmp(small));
+  QTest::newRow("52-byte header") << raw(makeMonochromeBmp(small, {.infoHeaderSize = 52})) << qint64{0}
+                                  << raw(makeMonochromeBmp(small));
+  QTest::newRow("56-byte header") << raw(makeMonochromeBmp(small, {.infoHeaderSize = 56})) << qint64{0}
+                                  << raw(makeMonochromeBmp(small));
+  QTest::newRow("56-byte header, 624 x 128, top down")
+      << raw(makeMonochromeBmp(largest, {.infoHeaderSize = 56, .topDown = true})) << qint64{0}
+      << raw(makeMonochromeBmp(largest));
+  QTest::newRow("16 x 8 whose rows start 17 MiB into the file")
+      << raw(makeMonochromeBmp(small, {.gapBeforePixels = std::size_t{17} * 1024 * 1024 - 62})) << qint64{0}
+      << raw(makeMonochromeBmp(small));
 }
 
 // Each previews and converts, in a string form and a data-list form, exactly

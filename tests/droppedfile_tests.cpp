@@ -16,6 +16,9 @@
 #include <gtest/gtest.h>
 
 #include "bmpfixture.h"
+#include "conversion.h"
+#include "conversiontesting.h"
+#include "headerlayout.h"
 #include "conversionlimits.h"
 #include "droppedfile.h"
 
@@ -186,7 +189,11 @@ TEST_P(DroppedBmpTable, KeepsBytesAndPreviewsOnlyWholePictures) {
 const BmpOptions Plain{};
 const BmpOptions V5Header{.infoHeaderSize = 124};
 const BmpOptions Os2Header{.infoHeaderSize = 12};
-const BmpOptions Os2TopDown{.infoHeaderSize = 12, .topDown = true};
+// A core header's height is unsigned: a "negative" one is over 65000 rows.
+const BmpOptions Os2NegativeHeight{.infoHeaderSize = 12, .topDown = true};
+const BmpOptions Os2V2Header{.infoHeaderSize = 16};
+const BmpOptions V3Header{.infoHeaderSize = 56};
+const BmpOptions UndefinedHeaderSize{.infoHeaderSize = 100};
 const BmpOptions TopDown{.topDown = true};
 const BmpOptions SpareBits{.spareBitsSet = true};
 const BmpOptions OnePaletteEntry{.palette = {0x00FFFFFF, 0}, .paletteEntries = 1};
@@ -208,7 +215,15 @@ INSTANTIATE_TEST_SUITE_P(
                     BmpCase{"Os2CoreHeader", Os2Header, 0, true},
                     BmpCase{"Os2CoreHeaderOneByteShort", Os2Header, -1, false},
                     BmpCase{"Os2CoreHeaderOneRowShort", Os2Header, -4, false},
-                    BmpCase{"Os2CoreHeaderTopDown", Os2TopDown, 0, true},
+                    BmpCase{"Os2CoreHeaderNegativeHeight", Os2NegativeHeight, 0, false},
+                    BmpCase{"Os2V2Header16", Os2V2Header, 0, true},
+                    BmpCase{"Os2V2Header16OneByteShort", Os2V2Header, -1, false},
+                    BmpCase{"V2Header52", BmpOptions{.infoHeaderSize = 52}, 0, true},
+                    BmpCase{"V3Header56", V3Header, 0, true},
+                    BmpCase{"V3Header56TopDown", BmpOptions{.infoHeaderSize = 56, .topDown = true}, 0, true},
+                    BmpCase{"V3Header56OneByteShort", V3Header, -1, false},
+                    BmpCase{"Os2V2Header64", BmpOptions{.infoHeaderSize = 64}, 0, true},
+                    BmpCase{"UndefinedHeaderSize", UndefinedHeaderSize, 0, false},
                     BmpCase{"OnePaletteEntry", OnePaletteEntry, 0, true},
                     BmpCase{"GapBeforePixels", GapBeforePixels, 0, true},
                     BmpCase{"GapBeforePixelsOneByteShort", GapBeforePixels, -1, false}),
@@ -284,6 +299,118 @@ TEST_F(DroppedFileTest, RunLengthCodedFileIsNotPreviewed) {
   const DroppedFile dropped = expectRead(readDroppedFile(write("coded.bmp", bytes)));
   EXPECT_EQ(dropped.bytes, bytes);
   EXPECT_TRUE(dropped.image.isNull());
+}
+
+class RowsPastTheCap : public DroppedFileTest, public testing::WithParamInterface<PaddedCase> {};
+
+// Rows that start past the cap are read where they lie and held right after
+// the palette; the gap before them is neither read nor held.
+TEST_P(RowsPastTheCap, AreHeldRightAfterThePalette) {
+  const std::string compact = makeMonochromeBmp(Arrow, GetParam().options);
+  const auto layout = quillomat::ReadHeaderLayout(compact);
+  ASSERT_TRUE(layout);
+  const auto headersEnd = static_cast<std::size_t>(layout->PaletteEnd);
+  const std::size_t gap = std::size_t{17} * 1024 * 1024 - headersEnd;
+  BmpOptions options = GetParam().options;
+  options.gapBeforePixels = gap;
+  const std::string file = makeMonochromeBmp(Arrow, options);
+  ASSERT_GT(file.size(), std::size_t{MaxDroppedFileSize});
+
+  const DroppedFile dropped = expectRead(readDroppedFile(write("gap.bmp", file)));
+  std::string expected = file.substr(0, headersEnd) + file.substr(headersEnd + gap);
+  expected.replace(10, 4, compact.substr(10, 4));  // the rows' offset without the gap
+  EXPECT_EQ(dropped.bytes, expected);
+  expectArrow(dropped.image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bmp, RowsPastTheCap,
+                         testing::Values(PaddedCase{"Plain62ByteLayout", Plain},
+                                         PaddedCase{"Os2CoreHeader", Os2Header},
+                                         PaddedCase{"V3Header56", V3Header}, PaddedCase{"TopDown", TopDown}),
+                         [](const testing::TestParamInfo<PaddedCase>& row) { return row.param.name; });
+
+// Bit r of the column byte at column x of band b in the statement, a GPRINT
+// string of two hex digits per column.
+bool listedBit(const std::string& statement, std::size_t x, std::size_t r) {
+  const std::size_t digits = statement.find('"') + 1 + 2 * x;
+  const auto columnByte = std::stoul(statement.substr(digits, 2), nullptr, 16);
+  return ((columnByte >> r) & 1U) != 0;
+}
+
+struct LayoutCase {
+  std::string name;
+  BmpOptions options;
+};
+
+void PrintTo(const LayoutCase& c, std::ostream* out) { *out << c.name; }
+
+class PreviewOfEveryLayout : public DroppedFileTest, public testing::WithParamInterface<LayoutCase> {};
+
+// What the preview shows is what the listing encodes: each pixel of the
+// picture Qt decodes has the colour of the palette entry that its bit in
+// the statement picks (of a one-entry palette, a set bit the opposite one).
+TEST_P(PreviewOfEveryLayout, ShowsTheBitsTheListingEncodes) {
+  const BmpOptions& options = GetParam().options;
+  constexpr std::size_t Width = 21;
+  constexpr std::size_t Height = 19;
+  const std::string file =
+      makeMonochromeBmp(pixelGrid(Width, Height, [](auto x, auto y) { return (x + 3 * y) % 5 == 0 || x == 2 * y; }),
+                        options);
+  const DroppedFile dropped = expectRead(readDroppedFile(write("layout.bmp", file)));
+  ASSERT_EQ(dropped.image.size(), QSize(Width, Height));
+
+  quillomat::ConversionState state;
+  state.OutputSharp = dropped.bytes;
+  state.DecodedPicture = quillomat::PictureSize{dropped.image.width(), dropped.image.height()};
+  RecordingView view;
+  quillomat::DoShowGprint(state, view);
+  ASSERT_TRUE(view.messages.empty()) << view.messages.front();
+  ASSERT_EQ(state.AnzahlZeilen, 4);
+
+  const std::uint32_t clear = options.palette[0];
+  const std::uint32_t set = options.paletteEntries == 2 ? options.palette[1] : clear == 0 ? 0x00FFFFFFU : 0U;
+  for (std::size_t y = 0; y < Height; ++y) {
+    for (std::size_t x = 0; x < Width; ++x) {
+      const bool listed = listedBit(state.Zeile(static_cast<std::int64_t>(y / 8 + 1)), x, y % 8);
+      EXPECT_EQ(dropped.image.pixel(static_cast<int>(x), static_cast<int>(y)) & 0xFFFFFFU, listed ? set : clear)
+          << x << "," << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bmp, PreviewOfEveryLayout,
+    testing::Values(LayoutCase{"CoreHeader", {.infoHeaderSize = 12}},
+                    LayoutCase{"Os2V2Header16", {.infoHeaderSize = 16}},
+                    LayoutCase{"Os2V2Header20", {.infoHeaderSize = 20}},
+                    LayoutCase{"Os2V2Header36", {.infoHeaderSize = 36}},
+                    LayoutCase{"Os2V2Header36OnePaletteEntry", {.infoHeaderSize = 36, .paletteEntries = 1}},
+                    LayoutCase{"Os2V2Header64", {.infoHeaderSize = 64}},
+                    LayoutCase{"Plain40", {}},
+                    LayoutCase{"Plain40TopDown", {.topDown = true}},
+                    LayoutCase{"Plain40InvertedPalette", {.palette = {0, 0x00FFFFFF}}},
+                    LayoutCase{"Plain40OnePaletteEntry", {.paletteEntries = 1}},
+                    LayoutCase{"Plain40GapBeforePixels", {.gapBeforePixels = 7}},
+                    LayoutCase{"Plain40SpareBitsSet", {.spareBitsSet = true}},
+                    LayoutCase{"V2Header52", {.infoHeaderSize = 52}},
+                    LayoutCase{"V3Header56", {.infoHeaderSize = 56}},
+                    LayoutCase{"V3Header56TopDown", {.infoHeaderSize = 56, .topDown = true}},
+                    LayoutCase{"V3Header56ColouredPalette", {.infoHeaderSize = 56, .palette = {0x00FFEE00, 0x00123456}}},
+                    LayoutCase{"V4Header108", {.infoHeaderSize = 108}},
+                    LayoutCase{"V5Header124", {.infoHeaderSize = 124}},
+                    LayoutCase{"V5Header124TopDown", {.infoHeaderSize = 124, .topDown = true}},
+                    LayoutCase{"RowsPastTheCap", {.gapBeforePixels = std::size_t{17} * 1024 * 1024}}),
+    [](const testing::TestParamInfo<LayoutCase>& row) { return row.param.name; });
+
+// A core header's sizes are unsigned; Qt reads them signed and is handed
+// the same picture in the plain layout.
+TEST_F(DroppedFileTest, CoreHeaderWiderThan32767IsPreviewedAtItsWidth) {
+  const std::string file = makeMonochromeBmp(pixelGrid(40000, 1, [](auto x, auto) { return x % 7 == 0; }),
+                                             {.infoHeaderSize = 12});
+  const DroppedFile dropped = expectRead(readDroppedFile(write("wide.bmp", file)));
+  EXPECT_EQ(dropped.bytes, file);
+  ASSERT_EQ(dropped.image.size(), QSize(40000, 1));
+  for (const int x : {0, 1, 7, 39998, 39999}) EXPECT_EQ(dropped.image.pixelIndex(x, 0), x % 7 == 0 ? 1 : 0) << x;
 }
 
 TEST_F(DroppedFileTest, DropReadsTheFirstLocalFile) {

@@ -1,9 +1,9 @@
 #include "droppedfile.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,7 +15,7 @@
 #include <QList>
 #include <QUrl>
 
-#include "headerfields.h"
+#include "headerlayout.h"
 
 namespace {
 
@@ -25,86 +25,49 @@ DropFailure unreadable(const QString& path, const QString& reason) {
   return {QStringLiteral("The file \"%1\" could not be read:\n%2").arg(QDir::toNativeSeparators(path), reason)};
 }
 
-// How Qt 6.4's BMP reader takes an information header of each size, tried
-// out on files with every size from 0 to 1024.
-struct InfoHeaderLayout {
-  std::uint32_t size;
-  std::size_t sizeFieldBytes;  // of the width at 18 and the height right after it
-  std::size_t bitCountAt;
-  bool hasCompression;                // compression at 30, colours used at 46
-  std::uint64_t bitFieldMasksAfter;   // bytes of colour masks after it, with bit-field compression
-  std::uint64_t paletteEntryBytes;
-};
-
-constexpr std::array<InfoHeaderLayout, 5> InfoHeaderLayouts{{
-    {12, 2, 24, false, 0, 3},  // OS/2 core header
-    {40, 4, 28, true, 12, 4},
-    {64, 4, 28, true, 12, 4},  // OS/2 2.x
-    {108, 4, 28, true, 0, 4},
-    {124, 4, 28, true, 0, 4},
-}};
-// Qt reads every other size as a core header, with 4-byte palette entries.
-constexpr InfoHeaderLayout OtherInfoHeaderLayout{0, 2, 24, false, 0, 4};
-
-constexpr std::uint64_t NeverWhole = UINT64_MAX;
-
-// Where the last stored row of a BMP ends as Qt reads its headers, or
-// nothing for a file that isn't a BMP. NeverWhole when no length of file
-// would give Qt every pixel it shows: a header cut short, a picture Qt
-// decodes to nothing, or run-length coding, whose left-out pixels Qt fills
-// with whatever memory held. Qt takes the pixels from the header's offset,
-// or from the palette's end if that is later.
-std::optional<std::uint64_t> storedPictureEnd(const std::string& bytes) {
-  constexpr std::size_t FileHeaderSize = 14;
-  constexpr std::uint64_t Uncompressed = 0;
-  constexpr std::uint64_t BitFields = 3;
-  if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
-    return std::nullopt;  // another decoder's business
+// Qt 6.4 reads only these information-header sizes in their own layout and
+// takes every other for a core header; it reads a core header's width and
+// height as signed 16-bit numbers.
+bool qtReadsLayoutOf(const quillomat::HeaderLayout& layout) {
+  switch (layout.InfoHeaderSize) {
+    case quillomat::CoreHeaderSize:
+      return layout.Width <= INT16_MAX && layout.Height <= INT16_MAX;
+    case quillomat::PlainHeaderSize:
+    case 64:
+    case 108:
+    case 124:
+      return true;
+    default:
+      return false;
   }
-  if (bytes.size() < FileHeaderSize + 4) {
-    return NeverWhole;
-  }
-  const auto headerSize = static_cast<std::uint32_t>(quillomat::UnsignedFieldAt(bytes, FileHeaderSize, 4));
-  const auto known = std::find_if(InfoHeaderLayouts.begin(), InfoHeaderLayouts.end(),
-                                  [headerSize](const InfoHeaderLayout& layout) { return layout.size == headerSize; });
-  const InfoHeaderLayout& layout = known != InfoHeaderLayouts.end() ? *known : OtherInfoHeaderLayout;
-  if (bytes.size() < (layout.hasCompression ? 50 : layout.bitCountAt + 2)) {
-    return NeverWhole;
-  }
-
-  const std::int64_t width = quillomat::SignedFieldAt(bytes, 18, layout.sizeFieldBytes);
-  const std::int64_t height = quillomat::SignedFieldAt(bytes, 18 + layout.sizeFieldBytes, layout.sizeFieldBytes);
-  const std::uint64_t bitCount = quillomat::UnsignedFieldAt(bytes, layout.bitCountAt, 2);
-  const std::uint64_t compression = layout.hasCompression ? quillomat::UnsignedFieldAt(bytes, 30, 4) : Uncompressed;
-  if (compression != Uncompressed && compression != BitFields) {
-    return NeverWhole;
-  }
-  if (width <= 0 || height == 0 || bitCount == 0) {
-    return NeverWhole;  // nothing Qt would decode anyway
-  }
-
-  const std::uint64_t coloursUsed = layout.hasCompression ? quillomat::UnsignedFieldAt(bytes, 46, 4) : 0;
-  const std::uint64_t colours = bitCount > 8 ? 0 : coloursUsed != 0 ? coloursUsed : std::uint64_t{1} << bitCount;
-  // A header that claims fewer than 12 bytes still has the core fields read.
-  const std::uint64_t paletteEnd = FileHeaderSize + std::max<std::uint64_t>(headerSize, 12) +
-                                   (compression == BitFields ? layout.bitFieldMasksAfter : 0) +
-                                   colours * layout.paletteEntryBytes;
-  const std::uint64_t pixelStart = std::max(quillomat::UnsignedFieldAt(bytes, 10, 4), paletteEnd);
-  const auto rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
-  const std::uint64_t rowStride = (static_cast<std::uint64_t>(width) * bitCount + 31U) / 32U * 4U;
-  // Checked by division: rows * stride may not fit in 64 bits.
-  if (rows > (NeverWhole - pixelStart) / rowStride) {
-    return NeverWhole;
-  }
-  return pixelStart + rows * rowStride;
 }
 
-// Qt is handed only bytes from which it takes every pixel it shows. Of a
-// file above the cap nothing but a BMP's whole picture is held; its first
-// bytes alone may be a part of some other kind of picture.
-bool qtMayDecode(const std::string& bytes, bool wholeFile) {
-  const std::optional<std::uint64_t> end = storedPictureEnd(bytes);
-  return end ? *end <= bytes.size() : wholeFile;
+// Qt shows pixels it never read as whatever memory held: it is handed only
+// bytes from which it takes every pixel it shows. Of a file above the cap
+// nothing but a BMP's whole picture is held; its first bytes alone may be a
+// part of some other kind of picture. A BMP in a layout Qt misreads is handed
+// over as the same picture in the plain layout, so that the preview shows the
+// pixels that are converted.
+QImage decodedPreview(const std::string& bytes, bool wholeFile) {
+  const auto decode = [](std::string_view picture) {
+    return QImage::fromData(QByteArrayView(picture.data(), static_cast<qsizetype>(picture.size())));
+  };
+  if (!quillomat::IsBmp(bytes)) {
+    return wholeFile ? decode(bytes) : QImage();
+  }
+  const std::optional<quillomat::HeaderLayout> layout = quillomat::ReadHeaderLayout(bytes);
+  if (!layout || !layout->RowsUncoded() || !layout->StoredRowsSize) {
+    return {};  // no layout the format defines, or rows Qt may leave half-filled
+  }
+  if (!qtReadsLayoutOf(*layout)) {
+    const std::optional<std::string> plain = quillomat::InPlainLayout(bytes, *layout);
+    return plain ? decode(*plain) : QImage();
+  }
+  // Qt takes the rows from the pixel-data offset, or from the palette's end
+  // if that is later.
+  const std::int64_t rowsStart = std::max(layout->PixelDataStart, layout->PaletteEnd);
+  const bool whole = rowsStart + *layout->StoredRowsSize <= static_cast<std::int64_t>(bytes.size());
+  return whole ? decode(bytes) : QImage();
 }
 
 // A 1-bit picture whose palette has a single entry leaves Qt to draw its
@@ -136,8 +99,40 @@ std::optional<QString> readInPieces(QFile& file, std::size_t limit, std::string&
   return std::nullopt;
 }
 
+// Of a picture whose rows lie further into the file than the cap allows:
+// its headers and palette, then its rows from the pixel-data offset, held
+// right after the palette; what lies between is not read.
+std::optional<QString> readRowsPastGap(QFile& file, const quillomat::HeaderLayout& layout, std::string& bytes) {
+  const auto headersEnd = static_cast<std::size_t>(layout.PaletteEnd);
+  if (headersEnd <= bytes.size()) {
+    bytes.resize(headersEnd);
+  } else if (auto failure = readInPieces(file, headersEnd, bytes)) {
+    return failure;
+  }
+  if (bytes.size() != headersEnd) {
+    return ChangedWhileRead;
+  }
+  const std::int64_t present = std::max<std::int64_t>(0, file.size() - layout.PixelDataStart);
+  const auto wanted = static_cast<std::size_t>(std::min(*layout.StoredRowsSize, present));
+  std::string rows;
+  if (wanted > 0) {
+    if (!file.seek(layout.PixelDataStart)) {
+      return file.errorString();
+    }
+    if (auto failure = readInPieces(file, wanted, rows)) {
+      return failure;
+    }
+    if (rows.size() != wanted) {
+      return ChangedWhileRead;
+    }
+  }
+  bytes = quillomat::WithRowsAfterPalette(bytes, layout, rows);
+  return std::nullopt;
+}
+
 // Of a file above the cap, its headers and, where they describe a picture
-// that fits under the cap, its stored rows; whatever follows is not read.
+// whose headers and rows fit under the cap, its stored rows; whatever
+// follows is not read.
 std::optional<QString> readPictureOfLargeFile(QFile& file, std::string& bytes) {
   if (auto failure = readInPieces(file, HeaderBytesOfLargeFile, bytes)) {
     return failure;
@@ -145,18 +140,25 @@ std::optional<QString> readPictureOfLargeFile(QFile& file, std::string& bytes) {
   if (bytes.size() != HeaderBytesOfLargeFile) {
     return ChangedWhileRead;
   }
-  const std::optional<std::uint64_t> end = storedPictureEnd(bytes);
-  if (!end || *end > MaxDroppedFileSize) {
+  const std::optional<quillomat::HeaderLayout> layout = quillomat::ReadHeaderLayout(bytes);
+  if (!layout || !layout->RowsUncoded() || !layout->StoredRowsSize) {
     return std::nullopt;  // the headers say why it can't be converted
   }
-  if (*end <= bytes.size()) {
-    bytes.resize(*end);  // a small picture in a compact layout
+  const std::int64_t end = *layout->StoredRowsEnd();
+  if (end > MaxDroppedFileSize) {
+    const bool fitsWithoutGap = layout->PixelDataStart >= layout->PaletteEnd &&
+                                layout->PaletteEnd + *layout->StoredRowsSize <= MaxDroppedFileSize;
+    return fitsWithoutGap ? readRowsPastGap(file, *layout, bytes) : std::nullopt;
+  }
+  const auto wholeEnd = static_cast<std::size_t>(end);
+  if (wholeEnd <= bytes.size()) {
+    bytes.resize(wholeEnd);  // a small picture in a compact layout
     return std::nullopt;
   }
-  if (auto failure = readInPieces(file, *end, bytes)) {
+  if (auto failure = readInPieces(file, wholeEnd, bytes)) {
     return failure;
   }
-  return bytes.size() == *end ? std::nullopt : std::optional<QString>(ChangedWhileRead);
+  return bytes.size() == wholeEnd ? std::nullopt : std::optional<QString>(ChangedWhileRead);
 }
 
 // Reads the whole file; one byte more than its size is asked for, so that a
@@ -190,11 +192,8 @@ DropReadResult readDroppedFile(const QString& localPath) {
   }
   file.close();
 
-  if (qtMayDecode(dropped.bytes, wholeFile)) {
-    dropped.image = QImage::fromData(
-        QByteArrayView(dropped.bytes.data(), static_cast<qsizetype>(dropped.bytes.size())));
-    completeTwoColourTable(dropped.image);
-  }
+  dropped.image = decodedPreview(dropped.bytes, wholeFile);
+  completeTwoColourTable(dropped.image);
   dropped.fileName = info.fileName();
   return dropped;
 }
