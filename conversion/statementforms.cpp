@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string_view>
 
-#if defined(__SSE2__)
+// Every x64 processor has SSE2, though MSVC defines no __SSE2__ there.
+#if defined(__SSE2__) || defined(_M_X64)
+#define QUILLOMAT_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -47,7 +49,7 @@ char* putHexPair(char* out, std::uint8_t value) {
   return out + 2;
 }
 
-#if defined(__SSE2__)
+#if defined(QUILLOMAT_SSE2)
 // The hex pairs of sixteen bytes at once: pairs 0 to 7 in low, 8 to 15 in
 // high. A statement has up to 624 of them, one at a time is the slow part.
 struct SixteenHexPairs {
@@ -74,7 +76,7 @@ void appendGprintString(std::string& text, std::span<const std::uint8_t> columnB
   char* out = grow(text, 2 * columnBytes.size() + 2);
   *out++ = Quote;
   std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(QUILLOMAT_SSE2)
   for (; i + 16 <= columnBytes.size(); i += 16, out += 32) {
     const SixteenHexPairs pairs = hexPairsOf16(columnBytes.data() + i);
     store16(out, pairs.low);
@@ -94,7 +96,7 @@ void appendDataList(std::string& text, std::string_view keyword, std::span<const
   char* const firstComma = putText(out, keyword);
   out = firstComma;
   std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(QUILLOMAT_SSE2)
   // ",&" in front of each of the sixteen pairs.
   const __m128i commaAmpersand = _mm_set1_epi16(static_cast<short>(',' | '&' << 8));
   for (; i + 16 <= items; i += 16, out += 64) {
