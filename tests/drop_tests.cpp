@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -931,6 +932,7 @@ void DropTests::printHonoursTheDialogsChoices_data() {
   QTest::addColumn<QList<int>>("sheets");
   const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
   QTest::newRow("pages 2 to 3") << 2 << 3 << 1 << true << false << QList<int>{2, 3};
+  QTest::newRow("pages as the range opens") << 1 << 11 << 1 << true << false << all;
   QTest::newRow("2 collated copies") << 0 << 0 << 2 << true << false << all + all;
   QTest::newRow("2 uncollated copies") << 0 << 0 << 2 << false << false
                                        << QList<int>{1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11};
@@ -956,8 +958,17 @@ void DropTests::printHonoursTheDialogsChoices() {
   const QString seen = printThroughQtsDialogs(pdf, [&](QDialog& print) {
     namespace widgets = printdialogwidgets;
     if (!widgets::showOptions(print)) return QString("no options in the print dialog");
-    if (fromPage > 0 && !(widgets::click(print, "printRange") && widgets::setValue(print, "to", toPage) &&
-                          widgets::setValue(print, "from", fromPage)))
+    // It opens on every page; its range, once chosen, at the whole listing.
+    auto* all = widgets::reachable<QAbstractButton>(print, "printAll");
+    if (all == nullptr || !all->isChecked()) return QString("the dialog did not open on all pages");
+    if (fromPage > 0) {
+      if (!widgets::click(print, "printRange")) return QString("no page range to choose");
+      const auto* from = widgets::reachable<QSpinBox>(print, "from");
+      const auto* to = widgets::reachable<QSpinBox>(print, "to");
+      if (from == nullptr || to == nullptr || from->value() != 1 || to->value() != 11)
+        return QString("the range opened at %1 to %2").arg(from ? from->value() : 0).arg(to ? to->value() : 0);
+    }
+    if (fromPage > 0 && !(widgets::setValue(print, "to", toPage) && widgets::setValue(print, "from", fromPage)))
       return QString("pages %1 to %2 could not be chosen").arg(fromPage).arg(toPage);
     if (!widgets::setValue(print, "copies", copies) || !widgets::setChecked(print, "collate", collate))
       return QString("%1 copies, collated %2, could not be chosen").arg(copies).arg(collate);
