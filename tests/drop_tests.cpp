@@ -20,12 +20,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -186,6 +188,8 @@ class DropTests final : public QObject {
   void printThroughQtsDialogsKeepsEveryLine();
   void printHonoursTheDialogsChoices_data();
   void printHonoursTheDialogsChoices();
+  void paperMessageNamesWhatPrints_data();
+  void paperMessageNamesWhatPrints();
   void writeTroubleGivesAMessage_data();
   void writeTroubleGivesAMessage();
 
@@ -228,6 +232,16 @@ class DropTests final : public QObject {
   // "pageSetup", a message box's text, what a choice reports, "printer".
   QString printThroughQtsDialogs(const QString& pdf, const DialogChoices& choose,
                                  const DialogChoices& chooseProperties = {});
+  // Paper, orientation and margins as the printer's properties offer them.
+  struct PaperChoice {
+    QPageSize paper;
+    bool landscape = false;
+    bool zeroMargins = false;  // else the dialog's own
+  };
+  // Prints the listing through Qt's dialogs on that paper, to a PDF file of
+  // that name. Returns the message that printing gave, or an empty text when
+  // every page was printed as chosen.
+  QString printOnPaper(const PaperChoice& choice, const QString& name);
 
   std::optional<Window1> mWindow;
   std::optional<QTemporaryDir> mFolder;
@@ -965,6 +979,7 @@ void DropTests::printHonoursTheDialogsChoices_data() {
   QTest::addColumn<QList<int>>("sheets");
   const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
   QTest::newRow("pages 2 to 3") << 2 << 3 << 1 << true << false << QList<int>{2, 3};
+  QTest::newRow("pages as the range opens") << 1 << 11 << 1 << true << false << all;
   QTest::newRow("2 collated copies") << 0 << 0 << 2 << true << false << all + all;
   QTest::newRow("2 uncollated copies") << 0 << 0 << 2 << false << false
                                        << QList<int>{1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11};
@@ -990,8 +1005,17 @@ void DropTests::printHonoursTheDialogsChoices() {
   const QString seen = printThroughQtsDialogs(pdf, [&](QDialog& print) {
     namespace widgets = printdialogwidgets;
     if (!widgets::showOptions(print)) return QString("no options in the print dialog");
-    if (fromPage > 0 && !(widgets::click(print, "printRange") && widgets::setValue(print, "to", toPage) &&
-                          widgets::setValue(print, "from", fromPage)))
+    // It opens on every page; its range, once chosen, at the whole listing.
+    auto* all = widgets::reachable<QAbstractButton>(print, "printAll");
+    if (all == nullptr || !all->isChecked()) return QString("the dialog did not open on all pages");
+    if (fromPage > 0) {
+      if (!widgets::click(print, "printRange")) return QString("no page range to choose");
+      const auto* from = widgets::reachable<QSpinBox>(print, "from");
+      const auto* to = widgets::reachable<QSpinBox>(print, "to");
+      if (from == nullptr || to == nullptr || from->value() != 1 || to->value() != 11)
+        return QString("the range opened at %1 to %2").arg(from ? from->value() : 0).arg(to ? to->value() : 0);
+    }
+    if (fromPage > 0 && !(widgets::setValue(print, "to", toPage) && widgets::setValue(print, "from", fromPage)))
       return QString("pages %1 to %2 could not be chosen").arg(fromPage).arg(toPage);
     if (!widgets::setValue(print, "copies", copies) || !widgets::setChecked(print, "collate", collate))
       return QString("%1 copies, collated %2, could not be chosen").arg(copies).arg(collate);
@@ -1005,6 +1029,84 @@ void DropTests::printHonoursTheDialogsChoices() {
   for (qsizetype i = 0; i < sheets.size(); ++i)
     QVERIFY2(printed[i] == nonEmptyListingLines(mWindow->OutPutString(sheets[i] - 1)),
              qPrintable(QString("sheet %1 is not page %2").arg(i + 1).arg(sheets[i])));
+}
+
+QString DropTests::printOnPaper(const PaperChoice& choice, const QString& name) {
+  const QString pdf = mFolder->filePath(name);
+  const QString seen = printThroughQtsDialogs(pdf, {}, [&](QDialog& properties) {
+    namespace widgets = printdialogwidgets;
+    if (!widgets::choose(properties, "pageSizeCombo", QVariant::fromValue(choice.paper)))
+      return QString("no %1 among the paper sizes").arg(choice.paper.name());
+    if (!widgets::click(properties, choice.landscape ? "landscape" : "portrait"))
+      return QString("the orientation could not be chosen");
+    for (const char* margin : {"topMargin", "leftMargin", "rightMargin", "bottomMargin"}) {
+      if (choice.zeroMargins && !widgets::setDecimal(properties, margin, 0))
+        return QString("the margins could not be set to 0");
+    }
+    return QString();
+  });
+  const QString printed = "pageSetup | printer";
+  if (!seen.startsWith(printed)) return "not printed as chosen: " + seen;
+  if (seen != printed) return seen.mid(printed.size() + 3);
+
+  QSizeF expected = choice.paper.size(QPageSize::Point);
+  if (choice.landscape) expected.transpose();
+  const QSizeF size = pdftext::pageSizePoints(pdf);
+  if (qAbs(size.width() - expected.width()) > 1 || qAbs(size.height() - expected.height()) > 1)
+    return QString("printed on %1 x %2 points").arg(size.width()).arg(size.height());
+  // The text starts 30 points inside the margins.
+  const double left = pdftext::textLeftPoints(pdf);
+  const double expectedLeft = choice.zeroMargins ? 30 : 40;
+  if (qAbs(left - expectedLeft) > 1) return QString("text starts %1 points from the edge").arg(left);
+  const QList<QStringList> pages = pdftext::pageLines(pdf);
+  if (pages.size() != mWindow->DruckSeiten + 1) return QString("%1 sheets printed").arg(pages.size());
+  for (qsizetype i = 0; i < pages.size(); ++i) {
+    if (pages[i] != nonEmptyListingLines(mWindow->OutPutString(i))) return QString("page %1 not printed whole").arg(i + 1);
+  }
+  return QString();
+}
+
+// On A6 the message named the other orientation in portrait and in
+// landscape, and smaller margins in both, though only a larger paper made the
+// listing of a 624 x 128 picture fit. Whether a page fits depends on the font.
+void DropTests::paperMessageNamesWhatPrints_data() {
+  QTest::addColumn<QPageSize>("paper");
+  QTest::addColumn<bool>("landscape");
+  QTest::addColumn<bool>("zeroMargins");
+  for (const QPageSize::PageSizeId paper : {QPageSize::A6, QPageSize::A5}) {
+    for (const bool landscape : {false, true}) {
+      for (const bool zeroMargins : {false, true}) {
+        const QString name = QString("%1 %2, %3 margins")
+                                 .arg(QPageSize::name(paper), landscape ? "landscape" : "portrait",
+                                      zeroMargins ? "zero" : "default");
+        QTest::newRow(qPrintable(name)) << QPageSize(paper) << landscape << zeroMargins;
+      }
+    }
+  }
+}
+
+void DropTests::paperMessageNamesWhatPrints() {
+  QFETCH(QPageSize, paper);
+  QFETCH(bool, landscape);
+  QFETCH(bool, zeroMargins);
+  dropPatternPicture(QSize(624, 128), quillomat::SyntaxGprint);
+
+  const QString message = printOnPaper({paper, landscape, zeroMargins}, "chosen.pdf");
+  if (message.isEmpty()) return;
+  QVERIFY2(message.startsWith("The listing could not be printed to ") && message.contains(" Choose a larger paper size"),
+           qPrintable(message));
+  // Each remedy, taken alone, prints exactly when the message names it; A4
+  // stands for a larger paper.
+  const QList<std::pair<QString, PaperChoice>> remedies{
+      {landscape ? "portrait orientation" : "landscape orientation", {paper, !landscape, zeroMargins}},
+      {"smaller margins", {paper, landscape, true}},
+      {"a larger paper size", {QPageSize(QPageSize::A4), landscape, zeroMargins}}};
+  for (const auto& [remedy, alone] : remedies) {
+    const QString outcome = printOnPaper(alone, "remedy.pdf");
+    QVERIFY2(outcome.isEmpty() || outcome.startsWith("The listing could not be printed to "), qPrintable(outcome));
+    QVERIFY2(outcome.isEmpty() == message.contains(remedy),
+             qPrintable(QString("%1 alone: %2\nafter: %3").arg(remedy, outcome.isEmpty() ? "printed" : outcome, message)));
+  }
 }
 
 // A disk that fills up, and the file-size limit: SIGXFSZ is at its default

@@ -122,6 +122,7 @@ FontPoints fontPoints(QPrinter& printer, double pointSize, const QStringList& li
 struct Fit {
   bool atFontSpacing = false;
   bool atTightestSpacing = false;
+  bool downAtTightestSpacing = false;  // whether or not its lines fit across
 };
 
 Fit fitOnSheet(QPrinter& printer, double pointSize, const QStringList& lines) {
@@ -132,7 +133,19 @@ Fit fitOnSheet(QPrinter& printer, double pointSize, const QStringList& lines) {
   const double room = area.height() - 40 - font.descent;
   const auto gaps = static_cast<double>(lines.size() - 1);
   const bool across = 30 + font.widest <= area.width();
-  return {across && gaps * font.lineSpacing <= room, across && gaps * 0.8 * font.height <= room};
+  const bool downAtTightest = gaps * 0.8 * font.height <= room;
+  return {across && gaps * font.lineSpacing <= room, across && downAtTightest, downAtTightest};
+}
+
+// The fewest lines of a cut GC.GPRINT listing that don't fit down the sheet of
+// layout even at 6 points: how many that is depends on the font.
+int fewestLinesTooManyFor(const QPageLayout& layout) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  if (!printer.setPageLayout(layout)) return 0;
+  int lines = 2;
+  while (fitOnSheet(printer, 6, listingPageLines(longListingPage(lines, true))).downAtTightestSpacing) ++lines;
+  return lines;
 }
 
 }  // namespace
@@ -368,42 +381,59 @@ void ListingPrinterTests::longPagesStayOnTheSheet() {
   QVERIFY2(step >= tightest - 0.05, steps.constData());
 }
 
+// The line counts are worked out from the font's metrics, so that each row's
+// paper is too small, and each remedy works or fails, in any font.
 void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage_data() {
   QTest::addColumn<QPageLayout>("layout");
-  QTest::addColumn<QStringList>("messageHolds");
-  // What would give the page room, named as the message's last sentence.
+  // The page's lines: GC.GPRINT lines of up to 79 characters.
+  QTest::addColumn<int>("lines");
+  // Too narrow for the page at 6 points; else too short.
+  QTest::addColumn<bool>("tooNarrow");
+  // What would make the page fit, named as the message's last sentence.
   QTest::addColumn<QString>("advice");
   const auto inches = [](double width, double height) {
     return QPageSize(QSizeF(width, height), QPageSize::Inch, QString(), QPageSize::ExactMatch);
   };
   const QMarginsF printersOwn(10, 10, 10, 10);  // a fresh QPrinter's, in points
-  // 69 lines 0.8 of a 6 point font's height apart need more than 5 inches,
-  // and a 77-character line more than 3 inches, in any common font.
-  QTest::newRow("too short even at 6 points")
-      << QPageLayout(inches(3, 5), QPageLayout::Portrait, printersOwn) << QStringList{"69 lines", "3in x 5in"}
-      << "Choose a larger paper size or smaller margins.";
+  const auto layout = [](const QPageSize& paper, QPageLayout::Orientation orientation, const QMarginsF& margins) {
+    return QPageLayout(paper, orientation, margins);
+  };
+  const QPageLayout threeByFive = layout(inches(3, 5), QPageLayout::Portrait, printersOwn);
+  const QPageLayout threeByFiveBare = layout(inches(3, 5), QPageLayout::Portrait, QMarginsF());
+  const QPageLayout threeByEleven = layout(inches(3, 11), QPageLayout::Portrait, printersOwn);
+  const QPageLayout a5Landscape = layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, printersOwn);
+  const QPageLayout a5LandscapeBare = layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF());
+  const QPageLayout letterWideMargins =
+      layout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(72, 216, 72, 216));
+  // Smaller margins were named though margins of 0 left the page too short.
+  QTest::newRow("too short even at 6 points") << threeByFive << fewestLinesTooManyFor(threeByFiveBare) << false
+                                              << "Choose a larger paper size.";
+  // Landscape was named though 69 lines are too many for a 3 inch high sheet.
   QTest::newRow("too narrow even at 6 points")
-      << QPageLayout(inches(3, 11), QPageLayout::Portrait, printersOwn) << QStringList{"79 characters", "3in x 11in"}
-      << "Choose a larger paper size, landscape orientation or smaller margins.";
-  // The paper was blamed alone, though nothing else took room.
+      << threeByEleven << 69 << true << "Choose a larger paper size.";
+  QTest::newRow("too narrow, fits when turned")
+      << threeByEleven << 5 << true << "Choose a larger paper size or landscape orientation.";
   QTest::newRow("margins not blamed when there are none")
-      << QPageLayout(inches(3, 5), QPageLayout::Portrait, QMarginsF()) << QStringList{"69 lines"}
-      << "Choose a larger paper size.";
-  // The paper was blamed alone, though it is the margins or the orientation
-  // that leave too little room: A5 in portrait, Letter with its usual
-  // margins, would do.
+      << threeByFiveBare << fewestLinesTooManyFor(threeByFiveBare) << false << "Choose a larger paper size.";
+  // The paper was blamed alone, though it is the orientation or the margins
+  // that leave too little room.
   QTest::newRow("landscape orientation leaves too little room")
-      << QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, printersOwn)
-      << QStringList{"69 lines", "A5"} << "Choose a larger paper size, portrait orientation or smaller margins.";
+      << a5Landscape << fewestLinesTooManyFor(a5LandscapeBare) << false
+      << "Choose a larger paper size or portrait orientation.";
+  QTest::newRow("orientation or margins would each do")
+      << a5Landscape << fewestLinesTooManyFor(a5Landscape) << false
+      << "Choose a larger paper size, portrait orientation or smaller margins.";
   QTest::newRow("large margins leave too little room")
-      << QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(72, 216, 72, 216))
-      << QStringList{"69 lines", "Letter"} << "Choose a larger paper size or smaller margins.";
+      << letterWideMargins << fewestLinesTooManyFor(letterWideMargins) << false
+      << "Choose a larger paper size or smaller margins.";
 }
 
 void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
   QFETCH(QPageLayout, layout);
-  QFETCH(QStringList, messageHolds);
+  QFETCH(int, lines);
+  QFETCH(bool, tooNarrow);
   QFETCH(QString, advice);
+  QVERIFY(lines > 1);
   QTemporaryDir dir;
   const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
   QPrinter printer(QPrinter::HighResolution);
@@ -411,19 +441,44 @@ void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage() {
   QVERIFY(printer.setPageLayout(layout));
   // Short lines, few of them: they fit on any sheet.
   const std::string shortPage = "GPRINT \"0F\"\rGPRINT \"F0\"\r";
-  const std::string longPage = longListingPage(69, true);
-  QVERIFY(!fitOnSheet(printer, 6, listingPageLines(longPage)).atTightestSpacing);
+  const std::string longPage = longListingPage(lines, true);
+  const Fit fit = fitOnSheet(printer, 6, listingPageLines(longPage));
+  QVERIFY(!fit.atTightestSpacing);
+  QCOMPARE(fit.downAtTightestSpacing, tooNarrow);
+  const quillomat::ConversionState listing = listingOfPages({shortPage, longPage, shortPage});
   FakeDialogs dialogs;
 
-  QVERIFY(!printPages(nullptr, dialogs, printer, listingOfPages({shortPage, longPage, shortPage})));
+  QVERIFY(!printPages(nullptr, dialogs, printer, listing));
 
   QCOMPARE(dialogs.messages.size(), 1);
   const QString& message = dialogs.messages[0];
-  for (const QString& part : QStringList{QDir::toNativeSeparators(pdf), QStringLiteral("Sheet 2 of 3")} + messageHolds)
+  const QString lacking = tooNarrow ? QStringLiteral("has lines of 79 characters")
+                                    : QStringLiteral("needs room for %1 lines").arg(lines);
+  for (const QString& part : {QDir::toNativeSeparators(pdf), QStringLiteral("Page 2 of 3 ") + lacking,
+                              QStringLiteral("\"%1\" paper").arg(layout.pageSize().name())})
     QVERIFY2(message.contains(part), qPrintable(message));
   QVERIFY2(message.endsWith(QLatin1Char(' ') + advice), qPrintable(message));
   // Nothing is printed, not even the sheets that would fit.
   QVERIFY(QDir(dir.path()).isEmpty());
+
+  // Each remedy prints when taken alone exactly when the message names it.
+  const bool landscape = layout.orientation() == QPageLayout::Landscape;
+  QPageLayout turned = layout;
+  turned.setOrientation(landscape ? QPageLayout::Portrait : QPageLayout::Landscape);
+  QPageLayout marginless = layout;
+  QVERIFY(marginless.setMargins(QMarginsF()));
+  const QList<std::pair<QString, QPageLayout>> remedies{
+      {landscape ? QStringLiteral("portrait orientation") : QStringLiteral("landscape orientation"), turned},
+      {QStringLiteral("smaller margins"), marginless}};
+  for (const auto& [remedy, alone] : remedies) {
+    QPrinter other(QPrinter::HighResolution);
+    printToPdf(other, dir.filePath(QStringLiteral("remedy.pdf")));
+    QVERIFY(other.setPageLayout(alone));
+    FakeDialogs otherDialogs;
+    const bool printed = printPages(nullptr, otherDialogs, other, listing);
+    QVERIFY2(printed == advice.contains(remedy),
+             qPrintable(QStringLiteral("%1 alone %2").arg(remedy, printed ? "printed" : "did not print")));
+  }
 }
 
 // Only the chosen pages are printed, so only they need to fit: a page left

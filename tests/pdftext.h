@@ -2,6 +2,8 @@
 
 // Reads a printed PDF back with poppler-utils' pdfinfo and pdftotext.
 
+#include <algorithm>
+
 #include <QByteArray>
 #include <QDebug>
 #include <QList>
@@ -38,6 +40,19 @@ inline QSizeF pageSizePoints(const QString& pdf) {
       QRegularExpression(QStringLiteral("^Page size:\\s+([\\d.]+) x ([\\d.]+) pts"), QRegularExpression::MultilineOption)
           .match(QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdf})));
   return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
+}
+
+// How far from the left edge of the first page its left-most word starts, in
+// points, or -1.
+inline double textLeftPoints(const QString& pdf) {
+  const QString boxes = QString::fromUtf8(runTool(
+      QStringLiteral("pdftotext"),
+      {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf,
+       QStringLiteral("-")}));
+  double left = -1;
+  for (const QRegularExpressionMatch& word : QRegularExpression(QStringLiteral("<word xMin=\"([\\d.]+)\"")).globalMatch(boxes))
+    left = left < 0 ? word.captured(1).toDouble() : std::min(left, word.captured(1).toDouble());
+  return left;
 }
 
 // The text of each page, as pdftotext lays it out.

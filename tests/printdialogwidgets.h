@@ -5,9 +5,12 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QVariant>
 #include <QWidget>
 
 namespace printdialogwidgets {
@@ -63,6 +66,20 @@ inline bool setValue(QWidget& dialog, const char* name, int value) {
   auto* spin = reachable<QSpinBox>(dialog, name);
   if (spin != nullptr) spin->setValue(value);
   return spin != nullptr && spin->value() == value;
+}
+
+inline bool setDecimal(QWidget& dialog, const char* name, double value) {
+  auto* spin = reachable<QDoubleSpinBox>(dialog, name);
+  if (spin != nullptr) spin->setValue(value);
+  return spin != nullptr && spin->value() == value;
+}
+
+// Picks the item that carries data, as Qt's paper sizes carry their QPageSize.
+inline bool choose(QWidget& dialog, const char* name, const QVariant& data) {
+  auto* combo = reachable<QComboBox>(dialog, name);
+  const int index = combo != nullptr ? combo->findData(data) : -1;
+  if (index >= 0) combo->setCurrentIndex(index);
+  return index >= 0;
 }
 
 }  // namespace printdialogwidgets

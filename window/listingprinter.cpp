@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include <QBuffer>
@@ -10,7 +9,6 @@
 #include <QDir>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -18,7 +16,6 @@
 #include <QPdfWriter>
 #include <QPointF>
 #include <QPrinter>
-#include <QRectF>
 
 #include "atomicwrite.h"
 #include "conversion.h"
@@ -103,47 +100,70 @@ std::optional<PageAtSize> fitPage(const QStringList& lines, QPaintDevice& device
   return std::nullopt;
 }
 
-// What would give a page more room in the direction it lacks: a larger
-// paper always; the other orientation when the paper is longer that way;
-// smaller margins when there are any that way.
-QString roomRemedies(const QPageLayout& layout, Qt::Orientation lacking) {
-  const QRectF paper = layout.fullRect(QPageLayout::Point);
-  const QMarginsF margins = layout.margins(QPageLayout::Point);
-  const bool down = lacking == Qt::Vertical;
+// A chosen page of the listing, counted from 0, with its lines and the size
+// and spacing it is drawn at.
+struct ChosenPage {
+  std::int64_t index = 0;
+  QStringList lines;
+  PageAtSize layout;
+};
+
+// Whether every page would fit, each as fitPage fits it, with the device set
+// to layout. The device is set back as it was.
+bool everyPageFitsOn(const QPageLayout& layout, QPagedPaintDevice& device, const std::vector<ChosenPage>& pages,
+                     const TextOrigin& origin) {
+  const QPageLayout own = device.pageLayout();
+  const bool fits =
+      device.setPageLayout(layout) && std::all_of(pages.begin(), pages.end(), [&](const ChosenPage& page) {
+        return fitPage(page.lines, device, origin).has_value();
+      });
+  device.setPageLayout(own);
+  return fits;
+}
+
+// What the user can change to make every page fit: a larger paper always;
+// the other orientation, and margins as small as the printer takes, each only
+// when it alone would do.
+QString roomRemedies(QPagedPaintDevice& device, const std::vector<ChosenPage>& pages, const TextOrigin& origin) {
+  const QPageLayout own = device.pageLayout();
+  const bool landscape = own.orientation() == QPageLayout::Landscape;
   QStringList remedies{QStringLiteral("a larger paper size")};
-  if (down ? paper.width() > paper.height() : paper.height() > paper.width()) {
-    remedies.append(layout.orientation() == QPageLayout::Landscape ? QStringLiteral("portrait orientation")
-                                                                   : QStringLiteral("landscape orientation"));
-  }
-  if ((down ? margins.top() + margins.bottom() : margins.left() + margins.right()) > 0)
+  QPageLayout turned = own;
+  turned.setOrientation(landscape ? QPageLayout::Portrait : QPageLayout::Landscape);
+  if (everyPageFitsOn(turned, device, pages, origin))
+    remedies.append(landscape ? QStringLiteral("portrait orientation") : QStringLiteral("landscape orientation"));
+  QPageLayout marginless = own;
+  if (marginless.setMargins(own.minimumMargins()) && everyPageFitsOn(marginless, device, pages, origin))
     remedies.append(QStringLiteral("smaller margins"));
   QString text = remedies.takeLast();
   if (!remedies.isEmpty()) text = remedies.join(QStringLiteral(", ")) + QStringLiteral(" or ") + text;
   return QStringLiteral("Choose %1.").arg(text);
 }
 
-QString sheetTooSmall(std::int64_t sheet, std::int64_t sheets, const QStringList& lines, QPagedPaintDevice& device,
-                      const TextOrigin& origin) {
-  const PageAtSize smallest = measurePage(lines, SmallestPointSize, device, origin);
-  const QPageLayout layout = device.pageLayout();
-  const QString paper = layout.pageSize().name();
+// Names the page as the listing counts it, the same in any range, copies and
+// order.
+QString pageTooSmall(const ChosenPage& page, std::int64_t pageCount, QPagedPaintDevice& device,
+                     const std::vector<ChosenPage>& pages, const TextOrigin& origin) {
+  const PageAtSize smallest = measurePage(page.lines, SmallestPointSize, device, origin);
+  const QString paper = device.pageLayout().pageSize().name();
+  const QString remedies = roomRemedies(device, pages, origin);
   if (smallest.fitsDown) {
-    return QStringLiteral("Sheet %1 of %2 has lines of %3 characters, but \"%4\" paper is too narrow for "
+    return QStringLiteral("Page %1 of %2 has lines of %3 characters, but \"%4\" paper is too narrow for "
                           "them. %5")
-        .arg(sheet)
-        .arg(sheets)
+        .arg(page.index + 1)
+        .arg(pageCount)
         .arg(smallest.widestLength)
-        .arg(paper, roomRemedies(layout, Qt::Horizontal));
+        .arg(paper, remedies);
   }
   const qsizetype room =
       smallest.room < 0 ? 0 : static_cast<qsizetype>(smallest.room / smallest.tightestStep) + 1;
-  return QStringLiteral("Sheet %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. %6")
-      .arg(sheet)
-      .arg(sheets)
-      .arg(lines.size())
+  return QStringLiteral("Page %1 of %2 needs room for %3 lines, but \"%4\" paper has room for %5 only. %6")
+      .arg(page.index + 1)
+      .arg(pageCount)
+      .arg(page.lines.size())
       .arg(paper)
       .arg(room)
-      .arg(roomRemedies(layout, Qt::Vertical));
+      .arg(remedies);
 }
 
 // How the printer is named in a message: the output file when there is one.
@@ -262,20 +282,21 @@ std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::C
 
   // Every chosen page is laid out, once, before the printer starts, so a
   // sheet too small leaves no partial printout.
-  struct Page {
-    QStringList lines;
-    PageAtSize layout;
-  };
   const std::int64_t pageCount = state.DruckSeiten + 1;
   const std::vector<std::int64_t> sheets = sheetOrder(pageCount, choices);
-  std::vector<std::optional<Page>> laidOut(static_cast<std::size_t>(std::max<std::int64_t>(pageCount, 0)));
+  std::vector<ChosenPage> pages;
+  // Where each listing page stands in pages.
+  std::vector<std::optional<std::size_t>> chosenAt(static_cast<std::size_t>(std::max<std::int64_t>(pageCount, 0)));
   for (const std::int64_t i : sheets) {
-    std::optional<Page>& page = laidOut[static_cast<std::size_t>(i)];
-    if (page) continue;
-    QStringList lines = listingPageLines(state.OutPutString(i));
-    const std::optional<PageAtSize> layout = fitPage(lines, device, origin);
-    if (!layout) return sheetTooSmall(i + 1, pageCount, lines, device, origin);
-    page = Page{std::move(lines), *layout};
+    std::optional<std::size_t>& at = chosenAt[static_cast<std::size_t>(i)];
+    if (at) continue;
+    at = pages.size();
+    pages.push_back({i, listingPageLines(state.OutPutString(i)), {}});
+  }
+  for (ChosenPage& page : pages) {
+    const std::optional<PageAtSize> layout = fitPage(page.lines, device, origin);
+    if (!layout) return pageTooSmall(page, pageCount, device, pages, origin);
+    page.layout = *layout;
   }
 
   QPainter painter;
@@ -285,7 +306,7 @@ std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::C
       painter.end();
       return QStringLiteral("The printer could not start sheet %1 of %2.").arg(i + 1).arg(sheets.size());
     }
-    const Page& page = *laidOut[static_cast<std::size_t>(sheets[i])];
+    const ChosenPage& page = pages[*chosenAt[static_cast<std::size_t>(sheets[i])]];
     painter.setFont(listingFont(page.layout.pointSize));
     qreal baseline = origin.firstBaseline;
     for (const QString& line : page.lines) {

@@ -62,8 +62,12 @@ bool printPages(QWidget* parent, UserDialogs& dialogs, QPrinter& printer,
 // has its lines moved closer, down to 0.8 of the font's height apart; where
 // that is not enough, it is drawn at the largest smaller size, down to 6
 // points in quarter points, at which its lines fit across the sheet and down
-// it. When a chosen page fits at no such size, nothing is printed. Returns
-// what went wrong, or nothing when every sheet was drawn.
+// it. When a chosen page fits at no such size, nothing is printed and the
+// message names the page and what would make every chosen page fit: a larger
+// paper size, and the other orientation or the device's smallest margins
+// when that alone would, as found by fitting the pages with the device set
+// to that layout for a moment. Returns what went wrong, or nothing when every
+// sheet was drawn.
 std::optional<QString> drawListing(QPagedPaintDevice& device, const quillomat::ConversionState& state,
                                    const PrintChoices& choices = {});
 

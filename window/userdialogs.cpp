@@ -34,6 +34,9 @@ void QtDialogs::showPageSetup(QPrinter& printer) {
 }
 
 bool QtDialogs::askPrinter(QWidget* parent, QPrinter& printer, std::int64_t pageCount) {
+  // Else choosing "Pages" shows 1 to 1. The dialog still opens on "All", and
+  // printing all sets the printer back to every page.
+  printer.setFromTo(1, static_cast<int>(pageCount));
   QPrintDialog dialog(&printer, parent);
   // The page range, copies and page order are applied when printing. A
   // listing has no current page and no selection, so those are not offered.
