@@ -42,19 +42,6 @@ std::string interlacedPngStart() {
          std::string(40, '\0');
 }
 
-// A 16 x 8 netpbm picture whose comment holds what a 40-byte header of a
-// 16 x 8 1-bit picture would: its rows would be read from the comment.
-std::string netpbmWithHeaderInComment() {
-  std::string comment(96, '\0');
-  comment[10 - 4] = 62;
-  comment[14 - 4] = 40;
-  comment[18 - 4] = 16;
-  comment[22 - 4] = 8;
-  comment[26 - 4] = 1;
-  comment[28 - 4] = 1;
-  return "P4\n#" + comment + "\n16 8\n" + std::string(16, '\x55');
-}
-
 // A 1-bit file with an information header of that size.
 void holdWithHeaderSize(quillomat::ConversionState& state, std::uint32_t size) {
   holdFile(state, smallPicture, {.infoHeaderSize = size});

@@ -127,3 +127,17 @@ std::vector<std::string> gridOfColumnBytes(std::size_t width, std::size_t bands,
     return ((columnByte(x, y / 8) >> (y % 8)) & 1U) != 0;
   });
 }
+
+// A 16 x 8 netpbm picture whose comment holds what a 40-byte header of a
+// 16 x 8 1-bit picture would, pixel-data offset and all: read as a BMP, its
+// rows would come from the comment.
+inline std::string netpbmWithHeaderInComment() {
+  std::string comment(96, '\0');
+  comment[10 - 4] = 62;
+  comment[14 - 4] = 40;
+  comment[18 - 4] = 16;
+  comment[22 - 4] = 8;
+  comment[26 - 4] = 1;
+  comment[28 - 4] = 1;
+  return "P4\n#" + comment + "\n16 8\n" + std::string(16, '\x55');
+}
