@@ -90,10 +90,7 @@ Bytes monochromeHeaders(std::int32_t width, std::int32_t height) {
 }
 
 // A file in the tests' data folder.
-QByteArray dataFile(const QString& name) {
-  QFile file(QFINDTESTDATA(QStringLiteral("data/") + name));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray dataFile(const QString& name) { return fileBytes(QFINDTESTDATA(QStringLiteral("data/") + name)); }
 
 Bytes twentyFourBitBmp(const QString& folder) {
   QImage colour(8, 8, QImage::Format_RGB32);

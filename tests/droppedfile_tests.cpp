@@ -229,14 +229,14 @@ INSTANTIATE_TEST_SUITE_P(
                     BmpCase{"GapBeforePixelsOneByteShort", GapBeforePixels, -1, false}),
     [](const testing::TestParamInfo<BmpCase>& row) { return row.param.name; });
 
-struct PaddedCase {
+struct LayoutCase {
   std::string name;
   BmpOptions options;
 };
 
-void PrintTo(const PaddedCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const LayoutCase& c, std::ostream* out) { *out << c.name; }
 
-class PaddedLargeFile : public DroppedFileTest, public testing::WithParamInterface<PaddedCase> {};
+class PaddedLargeFile : public DroppedFileTest, public testing::WithParamInterface<LayoutCase> {};
 
 // Bytes after the last stored row play no part, however many there are: of
 // such a file the picture is held and previewed, and nothing after it.
@@ -253,11 +253,11 @@ TEST_P(PaddedLargeFile, HoldsAndPreviewsThePictureAndNothingAfterIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bmp, PaddedLargeFile,
-                         testing::Values(PaddedCase{"Plain62ByteLayout", Plain}, PaddedCase{"V5Header", V5Header},
-                                         PaddedCase{"Os2CoreHeader", Os2Header}, PaddedCase{"TopDown", TopDown},
-                                         PaddedCase{"OnePaletteEntry", OnePaletteEntry},
-                                         PaddedCase{"GapBeforePixels", GapBeforePixels}),
-                         [](const testing::TestParamInfo<PaddedCase>& row) { return row.param.name; });
+                         testing::Values(LayoutCase{"Plain62ByteLayout", Plain}, LayoutCase{"V5Header", V5Header},
+                                         LayoutCase{"Os2CoreHeader", Os2Header}, LayoutCase{"TopDown", TopDown},
+                                         LayoutCase{"OnePaletteEntry", OnePaletteEntry},
+                                         LayoutCase{"GapBeforePixels", GapBeforePixels}),
+                         [](const testing::TestParamInfo<LayoutCase>& row) { return row.param.name; });
 
 // The cap holds for what is kept, whatever a large file's header says; its
 // headers are enough to tell why it can't be converted.
@@ -301,7 +301,7 @@ TEST_F(DroppedFileTest, RunLengthCodedFileIsNotPreviewed) {
   EXPECT_TRUE(dropped.image.isNull());
 }
 
-class RowsPastTheCap : public DroppedFileTest, public testing::WithParamInterface<PaddedCase> {};
+class RowsPastTheCap : public DroppedFileTest, public testing::WithParamInterface<LayoutCase> {};
 
 // Rows that start past the cap are read where they lie and held right after
 // the palette; the gap before them is neither read nor held.
@@ -324,10 +324,10 @@ TEST_P(RowsPastTheCap, AreHeldRightAfterThePalette) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bmp, RowsPastTheCap,
-                         testing::Values(PaddedCase{"Plain62ByteLayout", Plain},
-                                         PaddedCase{"Os2CoreHeader", Os2Header},
-                                         PaddedCase{"V3Header56", V3Header}, PaddedCase{"TopDown", TopDown}),
-                         [](const testing::TestParamInfo<PaddedCase>& row) { return row.param.name; });
+                         testing::Values(LayoutCase{"Plain62ByteLayout", Plain},
+                                         LayoutCase{"Os2CoreHeader", Os2Header},
+                                         LayoutCase{"V3Header56", V3Header}, LayoutCase{"TopDown", TopDown}),
+                         [](const testing::TestParamInfo<LayoutCase>& row) { return row.param.name; });
 
 // Bit r of the column byte at column x of band b in the statement, a GPRINT
 // string of two hex digits per column.
@@ -336,13 +336,6 @@ bool listedBit(const std::string& statement, std::size_t x, std::size_t r) {
   const auto columnByte = std::stoul(statement.substr(digits, 2), nullptr, 16);
   return ((columnByte >> r) & 1U) != 0;
 }
-
-struct LayoutCase {
-  std::string name;
-  BmpOptions options;
-};
-
-void PrintTo(const LayoutCase& c, std::ostream* out) { *out << c.name; }
 
 class PreviewOfEveryLayout : public DroppedFileTest, public testing::WithParamInterface<LayoutCase> {};
 

@@ -395,16 +395,12 @@ void ListingPrinterTests::sheetTooSmallForAPageGivesAMessage_data() {
     return QPageSize(QSizeF(width, height), QPageSize::Inch, QString(), QPageSize::ExactMatch);
   };
   const QMarginsF printersOwn(10, 10, 10, 10);  // a fresh QPrinter's, in points
-  const auto layout = [](const QPageSize& paper, QPageLayout::Orientation orientation, const QMarginsF& margins) {
-    return QPageLayout(paper, orientation, margins);
-  };
-  const QPageLayout threeByFive = layout(inches(3, 5), QPageLayout::Portrait, printersOwn);
-  const QPageLayout threeByFiveBare = layout(inches(3, 5), QPageLayout::Portrait, QMarginsF());
-  const QPageLayout threeByEleven = layout(inches(3, 11), QPageLayout::Portrait, printersOwn);
-  const QPageLayout a5Landscape = layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, printersOwn);
-  const QPageLayout a5LandscapeBare = layout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF());
-  const QPageLayout letterWideMargins =
-      layout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(72, 216, 72, 216));
+  const QPageLayout threeByFive(inches(3, 5), QPageLayout::Portrait, printersOwn);
+  const QPageLayout threeByFiveBare(inches(3, 5), QPageLayout::Portrait, QMarginsF());
+  const QPageLayout threeByEleven(inches(3, 11), QPageLayout::Portrait, printersOwn);
+  const QPageLayout a5Landscape(QPageSize(QPageSize::A5), QPageLayout::Landscape, printersOwn);
+  const QPageLayout a5LandscapeBare(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF());
+  const QPageLayout letterWideMargins(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(72, 216, 72, 216));
   // Smaller margins were named though margins of 0 left the page too short.
   QTest::newRow("too short even at 6 points") << threeByFive << fewestLinesTooManyFor(threeByFiveBare) << false
                                               << "Choose a larger paper size.";

@@ -25,6 +25,12 @@ DropFailure unreadable(const QString& path, const QString& reason) {
   return {QStringLiteral("The file \"%1\" could not be read:\n%2").arg(QDir::toNativeSeparators(path), reason)};
 }
 
+// A BMP in a layout the format defines whose rows are stored as rows, not
+// coded, and of a size a file can hold.
+bool hasStoredRows(const std::optional<quillomat::HeaderLayout>& layout) {
+  return layout && layout->RowsUncoded() && layout->StoredRowsSize;
+}
+
 // Qt 6.4 reads only these information-header sizes in their own layout and
 // takes every other for a core header; it reads a core header's width and
 // height as signed 16-bit numbers.
@@ -56,7 +62,7 @@ QImage decodedPreview(const std::string& bytes, bool wholeFile) {
     return wholeFile ? decode(bytes) : QImage();
   }
   const std::optional<quillomat::HeaderLayout> layout = quillomat::ReadHeaderLayout(bytes);
-  if (!layout || !layout->RowsUncoded() || !layout->StoredRowsSize) {
+  if (!hasStoredRows(layout)) {
     return {};  // no layout the format defines, or rows Qt may leave half-filled
   }
   if (!qtReadsLayoutOf(*layout)) {
@@ -141,7 +147,7 @@ std::optional<QString> readPictureOfLargeFile(QFile& file, std::string& bytes) {
     return ChangedWhileRead;
   }
   const std::optional<quillomat::HeaderLayout> layout = quillomat::ReadHeaderLayout(bytes);
-  if (!layout || !layout->RowsUncoded() || !layout->StoredRowsSize) {
+  if (!hasStoredRows(layout)) {
     return std::nullopt;  // the headers say why it can't be converted
   }
   const std::int64_t end = *layout->StoredRowsEnd();
